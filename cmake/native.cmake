@@ -1,0 +1,23 @@
+# Native build: the platform-free library, its unit tests and the benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB TARNWICK_UNIT_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
+add_executable(tarnwick_unit_tests ${TARNWICK_UNIT_SOURCES})
+target_include_directories(tarnwick_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(tarnwick_unit_tests PRIVATE ${TARNWICK_WARNINGS})
+target_link_libraries(tarnwick_unit_tests PRIVATE tarnwick_core GTest::gtest GTest::gmock GTest::gtest_main)
+gtest_discover_tests(tarnwick_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+
+if(TARNWICK_BENCH)
+  find_package(benchmark REQUIRED)
+  file(GLOB TARNWICK_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  foreach(src IN LISTS TARNWICK_BENCH_SOURCES)
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_options(${name} PRIVATE ${TARNWICK_WARNINGS})
+    target_link_libraries(${name} PRIVATE tarnwick_core benchmark::benchmark benchmark::benchmark_main)
+  endforeach()
+endif()

@@ -1,0 +1,50 @@
+// Menu models: what the shell shows when a popup menu opens. Items are made
+// once, with the menu, and keep their place (handlers refer to them by name).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+struct TMenuItem {
+  std::string Name;
+  std::string Caption;  // "-" is a separator
+  int Tag = 0;
+  bool Enabled = true;
+  bool Default = false;
+  std::string ShortCutText;  // shown right of the caption ("Ctrl+Alt+M", "Esc")
+  std::function<void(TMenuItem&)> OnClick;
+
+  [[nodiscard]] bool IsSeparator() const { return Caption == "-"; }
+  void Click() {
+    if (OnClick) OnClick(*this);
+  }
+};
+
+class TPopupMenu {
+ public:
+  std::string Name;
+  bool AutoPopup = true;
+  std::function<void()> OnPopup;
+  std::vector<TMenuItem> Items;
+
+  TMenuItem& Add(TMenuItem item) {
+    Items.push_back(std::move(item));
+    return Items.back();
+  }
+  TMenuItem* Find(const std::string& name) {
+    for (auto& item : Items)
+      if (item.Name == name) return &item;
+    return nullptr;
+  }
+  // The item that is both the default and enabled, if any.
+  TMenuItem* DefaultEnabledItem() {
+    for (auto& item : Items)
+      if (item.Default && item.Enabled && !item.IsSeparator()) return &item;
+    return nullptr;
+  }
+};
+
+}  // namespace tw
