@@ -64,6 +64,8 @@ class IHostWindowPort {
  public:
   virtual ~IHostWindowPort() = default;
   virtual void AttachSurface(const Pixmap* surface) = 0;
+  // Loads the program's three screen cursors (Screenshot, Measurer, Dropper).
+  virtual void RegisterScreenCursors() = 0;
   // Borderless, topmost, covering the whole primary display.
   virtual void ShowHost() = 0;
   virtual void HideHost() = 0;

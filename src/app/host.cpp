@@ -1,0 +1,230 @@
+#include "app/host.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/trayicon/trayicon.h"
+#include "app/shortcut_text.h"
+#include "core/error.h"
+
+namespace tw {
+
+namespace {
+
+struct TrayIconSpec {
+  int tag;
+  const char* hint;
+  const char* iconList;  // the RCDATA resource holding the stored icon list
+};
+
+constexpr TrayIconSpec kMainIcon{-1, "Tarnwick", "XTIMAIN"};
+constexpr std::array<TrayIconSpec, kToolCount> kToolIcons{{
+    {kMagnifier, "Magnifier", "XTIMAGNIFIER"},
+    {kScreenshot, "Screenshot", "XTISCREENSHOT"},
+    {kMeasurer, "Measurer", "XTIMEASURER"},
+    {kDropper, "Dropper", "XTIDROPPER"},
+}};
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+TfrmHost::TfrmHost(const HostPorts& ports) : ports_(ports), infoWin_(ports.infoWindows) {
+  BuildMenus();
+  BuildTrayIcons();
+}
+
+TfrmHost::~TfrmHost() {
+  if (created_) {
+    try {
+      FormDestroy();
+    } catch (...) {
+      // Destruction must not throw; FormDestroy reports through the error
+      // display when it runs from the shell.
+    }
+  }
+}
+
+void TfrmHost::BuildMenus() {
+  pmnTray.Name = "pmnTray";
+  auto start = [this](TMenuItem& item) { mniStartClick(item); };
+  pmnTray.Add({.Name = "mniExit", .Caption = "E&xit", .OnClick = [this](TMenuItem&) { mniExitClick(); }});
+  pmnTray.Add({.Name = "mniSep1", .Caption = "-"});
+  // The About box and Preferences arrive with their dialogs; the items are
+  // there already so that the menu has its final shape.
+  pmnTray.Add({.Name = "mniAbout", .Caption = "&About..."});
+  pmnTray.Add({.Name = "mniPreferences", .Caption = "&Preferences..."});
+  pmnTray.Add({.Name = "mniSep2", .Caption = "-"});
+  pmnTray.Add({.Name = "mniMagnifier", .Caption = "Ma&gnifier", .Tag = kMagnifier, .OnClick = start});
+  pmnTray.Add({.Name = "mniScreenshot", .Caption = "&Screenshot", .Tag = kScreenshot, .OnClick = start});
+  pmnTray.Add({.Name = "mniMeasurer", .Caption = "&Measurer", .Tag = kMeasurer, .OnClick = start});
+  pmnTray.Add({.Name = "mniDropper", .Caption = "&Dropper", .Tag = kDropper, .OnClick = start});
+  pmnTray.OnPopup = [this] { pmnTrayPopup(); };
+
+  auto close = [this](TMenuItem&) { mniCloseClick(); };
+  pmnScreenshot.Name = "pmnScreenshot";
+  pmnScreenshot.Add({.Name = "mniCopy", .Caption = "C&opy", .ShortCutText = "Ctrl+C"});
+  pmnScreenshot.Add({.Name = "mniSave", .Caption = "&Save...", .ShortCutText = "Ctrl+S"});
+  pmnScreenshot.Add({.Name = "mniCopySelect", .Caption = "Co&py selection", .ShortCutText = "Alt+C"});
+  pmnScreenshot.Add({.Name = "mniSaveSelect", .Caption = "Sa&ve selection...", .ShortCutText = "Alt+S"});
+  pmnScreenshot.Add({.Name = "mniScreenshotSep2", .Caption = "-"});
+  pmnScreenshot.Add({.Name = "mniScreenshotInfo", .Caption = "Hide &info"});
+  pmnScreenshot.Add({.Name = "mniScreenshotSep1", .Caption = "-"});
+  pmnScreenshot.Add({.Name = "mniClose", .Caption = "&Close", .ShortCutText = "Esc", .OnClick = close});
+  pmnScreenshot.OnPopup = [this] {
+    pmnScreenshot.Find("mniCopySelect")->Enabled = SelectionFlag;
+    pmnScreenshot.Find("mniSaveSelect")->Enabled = SelectionFlag;
+    const IInfoWindow* info = infoWin_.Current();
+    pmnScreenshot.Find("mniScreenshotInfo")->Caption =
+        info != nullptr && info->Visible() ? "Hide &info" : "Show &info";
+  };
+
+  pmnMeasurerDropper.Name = "pmnMeasurerDropper";
+  pmnMeasurerDropper.Add({.Name = "mniMeasurerInfo", .Caption = "Hide &info"});
+  pmnMeasurerDropper.Add({.Name = "mniMeasurerClose", .Caption = "&Close", .ShortCutText = "Esc", .OnClick = close});
+  pmnMeasurerDropper.OnPopup = [this] {
+    const IInfoWindow* info = infoWin_.Current();
+    pmnMeasurerDropper.Find("mniMeasurerInfo")->Caption =
+        info != nullptr && info->Visible() ? "Hide &info" : "Show &info";
+  };
+}
+
+void TfrmHost::BuildTrayIcons() {
+  auto make = [this](const TrayIconSpec& spec) {
+    auto icon = std::make_unique<TTrayIcon>(ports_.tray, ports_.menus, ports_.app);
+    icon->Tag = spec.tag;
+    icon->SetActive(false);
+    icon->SetHint(spec.hint);
+    icon->SetPopupMenu(&pmnTray);
+    const auto stored = ports_.app.LoadResourceData(spec.iconList);
+    if (!stored.empty()) icon->Icons().LoadFromStream(stored);
+    return icon;
+  };
+  xtiMain_ = make(kMainIcon);
+  xtiMain_->OnClick = [this](TTrayIcon& sender) { xtiMainClick(sender); };
+  for (const auto& spec : kToolIcons) {
+    auto& icon = xtiTools_[static_cast<std::size_t>(spec.tag)];
+    icon = make(spec);
+    icon->OnMouseUp = [this](TTrayIcon& sender, MouseButton button, ShiftState shift, int x, int y) {
+      xtiMouseUp(sender, button, shift, x, y);
+    };
+  }
+  xtiMain_->Loaded();
+  for (auto& icon : xtiTools_) icon->Loaded();
+}
+
+TTrayIcon& TfrmHost::TrayIcon(int tool) {
+  if (tool >= 0 && tool < kToolCount) return *xtiTools_[static_cast<std::size_t>(tool)];
+  return *xtiMain_;
+}
+
+void TfrmHost::FormCreate() {
+  created_ = true;
+  surface_.Resize(ports_.screen.ScreenSize().width, ports_.screen.ScreenSize().height);
+  ports_.window.AttachSurface(&surface_);
+  LoadSettingsAtStart();
+  // Switching to another program always ends a run: the shell reports the
+  // application's deactivation to OnApplicationDeactivate.
+  helpFile_ = FolderOf(ports_.app.ProgramPath()) + "Tarnkit.hlp";
+  UpdateTrayIcons();
+  SetIconState(0, kAllTools);
+  RegisterHotKeysNow();
+  ports_.window.RegisterScreenCursors();
+}
+
+void TfrmHost::FormDestroy() {
+  if (!created_) return;
+  created_ = false;
+  UnregisterHotKeysNow();
+  EndTool();
+}
+
+bool TfrmHost::FormCloseQuery() {
+  if (ports_.window.HostVisible()) {
+    HideHostWindow();
+    return false;
+  }
+  return true;
+}
+
+void TfrmHost::FormClose() {
+  // The host is the main window: closing it ends the program.
+  ports_.app.Terminate();
+}
+
+void TfrmHost::StartupTimerTick(const std::vector<std::string>& args) {
+  std::string first = args.empty() ? std::string() : args.front();
+  std::transform(first.begin(), first.end(), first.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  firstRunDue_ = IsFirstStartNow() || first == "/F";
+  // The welcome dialog and Preferences that follow it arrive with their own
+  // windows; until then the decision is all there is.
+}
+
+void TfrmHost::SetIconState(int state, unsigned tools) {
+  if (state < 0 || state > 2) return;
+  auto pick = [](TTrayIcon& icon, int index) {
+    TIconList& list = icon.Icons();
+    if (index < list.Count()) icon.SetIcon(list[index]);
+  };
+  for (int t = 0; t < kToolCount; ++t)
+    if ((tools & (1u << t)) != 0) pick(*xtiTools_[static_cast<std::size_t>(t)], state);
+  if (state == 1) {
+    if (currentTool_ >= 0 && currentTool_ < kToolCount) {
+      TIconList& list = xtiTools_[static_cast<std::size_t>(currentTool_)]->Icons();
+      if (list.Count() > 1) xtiMain_->SetIcon(list[1]);
+    }
+  } else {
+    pick(*xtiMain_, state);
+  }
+}
+
+void TfrmHost::UpdateTrayIcons() {
+  for (int t = 0; t < kToolCount; ++t)
+    xtiTools_[static_cast<std::size_t>(t)]->SetActive((Settings.IconFlags & (1u << t)) != 0);
+  xtiMain_->SetActive((Settings.IconFlags & kAllTools) == 0);
+}
+
+void TfrmHost::mniStartClick(TMenuItem& sender) { StartTool(sender.Tag); }
+
+void TfrmHost::xtiMouseUp(TTrayIcon& sender, MouseButton button, ShiftState, int, int) {
+  if (button != MouseButton::Left) return;
+  if (toolsEnabled_)
+    StartTool(sender.Tag);
+  else
+    ports_.app.Beep();
+}
+
+void TfrmHost::xtiMainClick(TTrayIcon& sender) {
+  // A right click already opened the menu inside the tray icon; this is the
+  // left click, which opens the same menu where the cursor is.
+  const Point at = ports_.screen.CursorPos();
+  sender.Popup(at.x, at.y);
+}
+
+void TfrmHost::pmnTrayPopup() {
+  for (const char* name : {"mniMagnifier", "mniScreenshot", "mniMeasurer", "mniDropper", "mniPreferences", "mniAbout"})
+    pmnTray.Find(name)->Enabled = toolsEnabled_;
+  for (const char* name : {"mniMagnifier", "mniScreenshot", "mniMeasurer", "mniDropper"}) {
+    TMenuItem& item = *pmnTray.Find(name);
+    item.ShortCutText = ShortCutToText(Settings.ToolKey(item.Tag));
+  }
+}
+
+void TfrmHost::mniExitClick() { ports_.app.Terminate(); }
+
+void TfrmHost::mniCloseClick() { EndTool(); }
+
+void TfrmHost::OnApplicationDeactivate() { EndTool(); }
+
+void TfrmHost::ApplicationIdle() {
+  if (!idleHandler_) return;
+  auto handler = std::move(idleHandler_);
+  idleHandler_ = nullptr;
+  handler();
+}
+
+}  // namespace tw

@@ -1,0 +1,180 @@
+// TfrmHost: the program object. It owns the settings record, the tray icons
+// and menus, and the tool-run state, and carries the handlers that the shell
+// calls as window messages arrive. Between runs it is hidden; during a run it
+// covers the screen with the frozen capture.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/menu.h"
+#include "app/settings.h"
+#include "core/color.h"
+#include "core/geometry.h"
+#include "core/pixmap.h"
+#include "infowin/infowin.h"
+#include "platform/ports.h"
+
+namespace tw {
+
+class TTrayIcon;
+class ITrayPort;
+class IRegistryPort;
+class IHotKeyPort;
+
+// Everything the host reaches Windows through.
+struct HostPorts {
+  IScreenPort& screen;
+  IHostWindowPort& window;
+  IApplicationPort& app;
+  IMenuPort& menus;
+  ITrayPort& tray;
+  IRegistryPort& registry;
+  IHotKeyPort& hotkeys;
+  IInfoWindowFactory& infoWindows;
+};
+
+enum class PenStyle { Solid, Dotted };
+enum class BrushStyle { Clear, Solid };
+
+// The drawing set-up of the host's canvas for the current tool.
+struct HostCanvas {
+  ColorRef PenColor = kBlack;
+  PenMode Mode = PenMode::Copy;
+  PenStyle Style = PenStyle::Solid;
+  BrushStyle Brush = BrushStyle::Solid;
+};
+
+// Per-tool constants of a run.
+struct ToolTraits {
+  unsigned InfoRowMask;
+  CursorShape Cursor;
+};
+
+class TfrmHost {
+ public:
+  explicit TfrmHost(const HostPorts& ports);
+  ~TfrmHost();
+  TfrmHost(const TfrmHost&) = delete;
+  TfrmHost& operator=(const TfrmHost&) = delete;
+
+  // --- lifecycle ---
+  void FormCreate();
+  void FormDestroy();
+  // True when the close may go ahead; a visible host hides instead.
+  bool FormCloseQuery();
+  void FormClose();
+  // The one-shot start-up timer: the first-run flow.
+  void StartupTimerTick(const std::vector<std::string>& args);
+
+  // --- tray host ---
+  void SetIconState(int state, unsigned tools);
+  void UpdateTrayIcons();
+  void mniStartClick(TMenuItem& sender);
+  void xtiMouseUp(TTrayIcon& sender, MouseButton button, ShiftState shift, int x, int y);
+  void xtiMainClick(TTrayIcon& sender);
+  void pmnTrayPopup();
+  void mniExitClick();
+  void mniCloseClick();
+  void OnHotKey(std::uintptr_t id);
+  void OnApplicationDeactivate();
+  // The application's idle moment: runs the idle handler, if one is installed.
+  void ApplicationIdle();
+
+  // --- tool run ---
+  void StartTool(int tool);
+  void EndTool();
+  void FormShow();
+  // Restores the surface for the whole client area; the shell then shows it.
+  void FormPaint();
+  void FormHide();
+  void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
+  void FormMouseMove(ShiftState shift, int x, int y);
+  void FormMouseUp(MouseButton button, ShiftState shift, int x, int y);
+  void FormKeyDown(unsigned key, ShiftState shift);
+  // The host's right-click menu; false when there is none (Magnifier).
+  bool FormContextPopup(Point at);
+  // WM_SETCURSOR over the host: true when a cursor was set here.
+  bool OnSetCursor(bool cursorOverHost);
+  [[nodiscard]] std::uint8_t HitTestSelection() const;
+  void MagnifierIdleDraw();
+  void DrawMagnifierAtCursor();
+
+  // --- magnifier ---
+  void DrawLens(Point p);
+  void MagnifierMouseDown(MouseButton button, ShiftState shift);
+  void MagnifierKeyDown(unsigned key);
+
+  // --- state, read by the shell and by tests ---
+  TSettings Settings;
+  [[nodiscard]] const Pixmap& Surface() const { return surface_; }
+  [[nodiscard]] const Pixmap& Capture() const { return capture_; }
+  [[nodiscard]] bool RunActive() const { return runActive_; }
+  [[nodiscard]] int CurrentTool() const { return currentTool_; }
+  [[nodiscard]] bool ToolsEnabled() const { return toolsEnabled_; }
+  void SetToolsEnabled(bool enabled) { toolsEnabled_ = enabled; }
+  [[nodiscard]] const HostCanvas& Canvas() const { return canvas_; }
+  [[nodiscard]] TPopupMenu* HostPopupMenu() const { return hostPopup_; }
+  [[nodiscard]] const std::string& HelpFile() const { return helpFile_; }
+  [[nodiscard]] bool HasIdleHandler() const { return static_cast<bool>(idleHandler_); }
+  [[nodiscard]] bool FirstRunDue() const { return firstRunDue_; }
+  [[nodiscard]] TInfoWinSlot& InfoWin() { return infoWin_; }
+
+  // The tray icons, by tool number; -1 is the main icon.
+  [[nodiscard]] TTrayIcon& TrayIcon(int tool);
+
+  TPopupMenu pmnTray;
+  TPopupMenu pmnScreenshot;
+  TPopupMenu pmnMeasurerDropper;
+
+  // Tool-run state shared with the tools.
+  Rect LensRect{};
+  Rect SelectionRect{};
+  Rect SelectionStartRect{};
+  bool Dragging = false;
+  bool SelectionFlag = false;
+  std::uint8_t HitZone = 0;
+  Point DragStart{};
+  ColorRef HeldColor = kBlack;
+
+  static const ToolTraits& Traits(int tool);
+
+ private:
+  void BuildMenus();
+  void BuildTrayIcons();
+  void ShowHostWindow();
+  void HideHostWindow();
+  void Present(const Rect& area);
+  void RepaintAll();
+  void LoadSettingsAtStart();
+  void SaveSettingsNow();
+  void RegisterHotKeysNow();
+  void UnregisterHotKeysNow();
+  bool IsFirstStartNow();
+
+  HostPorts ports_;
+  TInfoWinSlot infoWin_;
+  std::unique_ptr<TTrayIcon> xtiMain_;
+  std::array<std::unique_ptr<TTrayIcon>, kToolCount> xtiTools_;
+
+  Pixmap capture_;
+  Pixmap surface_;
+  Pixmap lensScratch_;  // the lens source of a contrast-filtered lens
+  HostCanvas canvas_;
+  TPopupMenu* hostPopup_ = &pmnScreenshot;
+  std::function<void()> idleHandler_;
+  std::string helpFile_;
+
+  int currentTool_ = 0;
+  bool runActive_ = false;
+  bool starting_ = false;
+  bool desktopCanvas_ = false;
+  bool toolsEnabled_ = true;
+  bool firstRunDue_ = false;
+  bool created_ = false;
+};
+
+}  // namespace tw

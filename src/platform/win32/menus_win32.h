@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/ports.h"
+
+namespace tw::win32 {
+
+class MenuPort final : public IMenuPort {
+ public:
+  // Menus are owned by `owner`, which receives their messages.
+  void SetOwner(HWND owner) { owner_ = owner; }
+  int PopupMenu(const TPopupMenu& menu, Point at) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+}  // namespace tw::win32

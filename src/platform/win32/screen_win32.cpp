@@ -1,0 +1,90 @@
+#include "platform/win32/screen_win32.h"
+
+#include <cstring>
+
+#include "platform/win32/handles.h"
+
+namespace tw::win32 {
+
+namespace {
+
+BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down, like Pixmap
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
+
+Size ScreenPort::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Point ScreenPort::CursorPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+int ScreenPort::LogicalDpi() {
+  WindowDC screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : 96;
+}
+
+bool ScreenPort::AcquireDesktopCanvas() {
+  ReleaseDesktopCanvas();
+  desktop_ = GetDesktopWindow();
+  desktopDC_ = GetDCEx(desktop_, nullptr, DCX_WINDOW | DCX_CACHE);
+  return desktopDC_ != nullptr;
+}
+
+void ScreenPort::CopyFromDesktop(const Rect& area, Pixmap& target) {
+  if (desktopDC_ != nullptr) CopyFromDC(desktopDC_, area, target);
+}
+
+void ScreenPort::ReleaseDesktopCanvas() {
+  if (desktopDC_ != nullptr) ReleaseDC(desktop_, desktopDC_);
+  desktopDC_ = nullptr;
+  desktop_ = nullptr;
+}
+
+void CopyFromDC(HDC source, const Rect& area, Pixmap& target) {
+  Rect r;
+  if (!IntersectRect(r, area, target.Bounds())) return;
+  const int w = r.Width(), h = r.Height();
+  BITMAPINFO info = TopDownInfo(w, h);
+  void* bits = nullptr;
+  UniqueBitmap dib(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueMemDC memory(CreateCompatibleDC(source));
+  if (!dib || !memory || bits == nullptr) return;
+  {
+    SelectionRestorer select(memory.get(), dib.get());
+    // CAPTUREBLT brings layered windows along, as a screenshot should.
+    BitBlt(memory.get(), 0, 0, w, h, source, r.left, r.top, SRCCOPY | CAPTUREBLT);
+  }
+  GdiFlush();
+  const auto* in = static_cast<const PixelValue*>(bits);
+  for (int y = 0; y < h; ++y) {
+    // The unused fourth byte is left as GDI wrote it; clear it so that
+    // pixel values compare as colours.
+    PixelValue* out = target.Row(r.top + y) + r.left;
+    for (int x = 0; x < w; ++x) out[x] = in[static_cast<std::size_t>(y) * w + x] & 0x00FFFFFFu;
+  }
+}
+
+void PresentToDC(HDC target, const Pixmap& surface, const Rect& area) {
+  Rect r;
+  if (!IntersectRect(r, area, surface.Bounds())) return;
+  BITMAPINFO info = TopDownInfo(surface.Width(), surface.Height());
+  // With a top-down DIB the start scan line counts from the top; passing the
+  // whole buffer and the band of rows [top, bottom) keeps the call simple.
+  SetDIBitsToDevice(target, r.left, r.top, static_cast<DWORD>(r.Width()), static_cast<DWORD>(r.Height()),
+                    r.left, r.top, 0, static_cast<UINT>(surface.Height()), surface.Data().data(), &info,
+                    DIB_RGB_COLORS);
+}
+
+}  // namespace tw::win32

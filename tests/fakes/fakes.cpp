@@ -1,0 +1,139 @@
+#include "fakes/fakes.h"
+
+#include <algorithm>
+
+namespace tw::fakes {
+
+int CallLog::Count(const std::string& call) const {
+  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+
+FakeScreen::FakeScreen(CallLog& l, Size s) : size(s), log(l) {
+  desktop.Resize(size.width, size.height);
+  // A picture in which every pixel differs from its neighbours, so that any
+  // misplaced copy shows.
+  for (int y = 0; y < size.height; ++y)
+    for (int x = 0; x < size.width; ++x)
+      desktop.SetPixel(x, y, (static_cast<PixelValue>(x) << 12) ^ static_cast<PixelValue>(y) ^ 0x00A05000u);
+}
+
+bool FakeScreen::AcquireDesktopCanvas() {
+  log.Add("acquire desktop");
+  canvasHeld = acquireSucceeds;
+  return acquireSucceeds;
+}
+
+void FakeScreen::CopyFromDesktop(const Rect& area, Pixmap& target) {
+  log.Add("copy desktop");
+  RestorePixels(target, desktop, area);
+}
+
+void FakeScreen::ReleaseDesktopCanvas() {
+  log.Add("release desktop");
+  canvasHeld = false;
+}
+
+void FakeHostWindow::ShowHost() {
+  log.Add("show host");
+  visible = true;
+  RepaintHost();  // showing a window paints it
+}
+
+void FakeHostWindow::HideHost() {
+  log.Add("hide host");
+  visible = false;
+}
+
+void FakeHostWindow::RepaintHost() {
+  log.Add("repaint");
+  if (onPaint) onPaint();
+  if (surface != nullptr) presented.push_back(surface->Bounds());
+}
+
+void FakeHostWindow::SetWindowCursor(CursorShape shape) { windowCursors.push_back(shape); }
+
+int FakeMenus::PopupMenu(const TPopupMenu& menu, Point at) {
+  log.Add("popup " + menu.Name);
+  shown.push_back({menu.Name, at, menu.Items});
+  if (whileOpen) whileOpen();
+  for (std::size_t i = 0; i < menu.Items.size(); ++i)
+    if (!choose.empty() && menu.Items[i].Name == choose) return menu.Items[i].Enabled ? static_cast<int>(i) : -1;
+  return -1;
+}
+
+void FakeApplication::ProcessMessages() {
+  log.Add("process messages");
+  auto now = std::move(pending);
+  pending.clear();
+  for (auto& message : now) message();
+}
+
+std::vector<std::uint8_t> FakeApplication::LoadResourceData(const std::string& name) {
+  auto it = resources.find(name);
+  return it == resources.end() ? std::vector<std::uint8_t>{} : it->second;
+}
+
+std::unique_ptr<IInfoWindow> FakeInfoWindowFactory::Create(unsigned rowMask) {
+  log.Add("create info window");
+  masks.push_back(rowMask);
+  if (!enabled) {
+    last = nullptr;
+    return nullptr;
+  }
+  auto window = std::make_unique<FakeInfoWindow>();
+  last = window.get();
+  return window;
+}
+
+namespace {
+
+void PutLE32(std::vector<std::uint8_t>& out, std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+}
+
+void PutLE16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> MakeIconFile(std::uint8_t index) {
+  std::vector<std::uint8_t> f;
+  PutLE16(f, 0);   // reserved
+  PutLE16(f, 1);   // type: icon
+  PutLE16(f, 1);   // one image
+  f.push_back(16); // width
+  f.push_back(16); // height
+  f.push_back(16); // colours
+  f.push_back(0);
+  PutLE16(f, 1);   // planes
+  PutLE16(f, 4);   // bits per pixel
+  PutLE32(f, 40 + 64 + 128 + 64);
+  PutLE32(f, 22);  // offset of the image
+  PutLE32(f, 40);  // BITMAPINFOHEADER
+  PutLE32(f, 16);
+  PutLE32(f, 32);  // XOR and AND masks stacked
+  PutLE16(f, 1);
+  PutLE16(f, 4);
+  for (int i = 0; i < 6; ++i) PutLE32(f, 0);
+  for (int i = 0; i < 16; ++i) PutLE32(f, i * 0x111111);
+  const auto nibbles = static_cast<std::uint8_t>(((index & 0xF) << 4) | (index & 0xF));
+  f.insert(f.end(), 128, nibbles);
+  f.insert(f.end(), 64, 0);
+  return f;
+}
+
+std::vector<std::uint8_t> MakeStoredIconList(int count, std::uint8_t base) {
+  std::vector<std::uint8_t> out;
+  PutLE32(out, count);
+  for (int i = 0; i < count; ++i) {
+    const auto icon = MakeIconFile(static_cast<std::uint8_t>(base + i));
+    PutLE32(out, static_cast<std::int32_t>(icon.size()));
+    out.insert(out.end(), icon.begin(), icon.end());
+  }
+  return out;
+}
+
+}  // namespace tw::fakes
