@@ -44,6 +44,8 @@ struct TSettings {
   bool JPEGProgressive = false;
   bool AutoStart = true;
 
+  friend bool operator==(const TSettings&, const TSettings&) = default;
+
   [[nodiscard]] std::uint16_t ToolKey(int tool) const {
     switch (tool) {
       case kMagnifier: return MagnifierKey;
