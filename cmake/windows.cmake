@@ -19,6 +19,10 @@ target_link_libraries(Tarnwick PRIVATE tarnwick_win32)
 target_compile_options(Tarnwick PRIVATE ${TARNWICK_WARNINGS})
 if(MINGW)
   target_link_options(Tarnwick PRIVATE -mwindows)
+elseif(MSVC)
+  # The manifest is resource 1 of type 24 in tarnwick.rc; the linker must not
+  # add a second one.
+  target_link_options(Tarnwick PRIVATE /MANIFEST:NO)
 endif()
 set_target_properties(Tarnwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
