@@ -25,12 +25,12 @@ int RunProgram(HINSTANCE instance) {
   tw::win32::ApplicationPort app(instance);
   tw::win32::ScreenPort screen;
   tw::win32::MenuPort menus;
-  tw::win32::RegistryPort registry;
+  tw::win32::Win32RegistryPort registry;
   tw::win32::HostWindow window(instance, app);
   if (window.Handle() == nullptr) return 1;
   menus.SetOwner(window.Handle());
   app.SetErrorOwner(window.Handle());
-  tw::win32::HotKeyPort hotkeys(window.Handle());
+  tw::win32::Win32HotKeyPort hotkeys(window.Handle());
   auto tray = tw::MakeWin32TrayPort(instance);
   tw::NoInfoWindowFactory infoWindows;
 
