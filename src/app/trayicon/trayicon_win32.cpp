@@ -1,0 +1,250 @@
+#include "app/trayicon/trayicon_win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/utf.h"
+
+namespace tw {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TarnwickTrayIconWindow";
+// Ticks travel as a private message; 0xB054, the tray's own callback, lies
+// in the same WM_APP range, so keep well clear of it.
+constexpr UINT kAnimationTickMessage = WM_APP + 1;
+
+// The record's size tells the shell which layout it gets. The oldest layout
+// (ending with the 64-character tooltip) is what the icon fills in; in its
+// ANSI 32-bit form it is 88 bytes, but the UTF-16 record of a 64-bit build
+// is larger (152 bytes on 32-bit, 168 on 64-bit), so the size comes from the
+// header rather than a number.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAW_V1_SIZE;
+
+DWORD ShellCommand(TrayCommand command) {
+  switch (command) {
+    case TrayCommand::Add:
+      return NIM_ADD;
+    case TrayCommand::Modify:
+      return NIM_MODIFY;
+    case TrayCommand::Delete:
+      return NIM_DELETE;
+  }
+  return NIM_DELETE;
+}
+
+}  // namespace
+
+std::unique_ptr<ITrayPort> MakeWin32TrayPort(HINSTANCE instance) {
+  return std::make_unique<Win32TrayPort>(instance);
+}
+
+std::wstring TrayTipToUtf16(const std::string& tipUtf8) {
+  std::wstring tip = win32::Widen(tipUtf8);
+  if (tip.size() > kTrayTipMaxUnits) {
+    std::size_t keep = kTrayTipMaxUnits;
+    const wchar_t last = tip[keep - 1];
+    if (last >= 0xD800 && last <= 0xDBFF) --keep;  // a high surrogate without its pair
+    tip.resize(keep);
+  }
+  return tip;
+}
+
+win32::UniqueIcon MakeSmallIcon(std::span<const std::uint8_t> icoFile) {
+  const auto images = ParseIcoDirectory(icoFile);
+  if (!images) return {};
+
+  // LookupIconIdFromDirectoryEx reads the resource form of the directory:
+  // the file's 16-byte entries with the image offset replaced by a 16-bit id.
+  const std::size_t count = images->size();
+  std::vector<BYTE> directory(6 + 14 * count);
+  std::memcpy(directory.data(), icoFile.data(), 6);
+  for (std::size_t i = 0; i < count; ++i) {
+    BYTE* entry = directory.data() + 6 + 14 * i;
+    std::memcpy(entry, icoFile.data() + 6 + 16 * i, 12);
+    const auto id = static_cast<WORD>(i + 1);
+    std::memcpy(entry + 12, &id, sizeof id);
+  }
+  const int cx = GetSystemMetrics(SM_CXSMICON);
+  const int cy = GetSystemMetrics(SM_CYSMICON);
+  const int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);
+  if (id < 1 || static_cast<std::size_t>(id) > count) return {};
+
+  const IcoImage& image = (*images)[static_cast<std::size_t>(id - 1)];
+  // The image bits are only read; the parameter is not const for history's sake.
+  auto* bits = const_cast<BYTE*>(icoFile.data() + image.imageOffset);
+  return win32::UniqueIcon(
+      CreateIconFromResourceEx(bits, image.bytesInRes, TRUE, 0x00030000, cx, cy, LR_DEFAULTCOLOR));
+}
+
+Win32TrayPort::Win32TrayPort(HINSTANCE instance) : instance_(instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &Win32TrayPort::Proc;
+  wc.hInstance = instance_;
+  wc.lpszClassName = kWindowClass;
+  // A second port in the same process finds the class already there.
+  RegisterClassExW(&wc);
+  taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+Win32TrayPort::~Win32TrayPort() {
+  for (auto& [id, window] : windows_) DestroyHwnd(window->hwnd);
+}
+
+void Win32TrayPort::DestroyHwnd(HWND hwnd) {
+  if (hwnd == nullptr) return;
+  // The procedure must not reach the record while it is being taken apart.
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd);
+}
+
+TrayWindow Win32TrayPort::CreateNotifyWindow(TrayWindowEvents events) {
+  auto window = std::make_unique<NotifyWindow>();
+  window->events = std::move(events);
+  window->taskbarCreatedMessage = taskbarCreatedMessage_;
+  // A hidden top-level popup, not a message-only window: only top-level
+  // windows hear the "TaskbarCreated" broadcast.
+  const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, instance_, window.get());
+  if (hwnd == nullptr) return 0;
+  window->hwnd = hwnd;
+  // An elevated program would otherwise not receive the broadcast from the
+  // unelevated shell.
+  if (taskbarCreatedMessage_ != 0) ChangeWindowMessageFilterEx(hwnd, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
+  const auto id = reinterpret_cast<TrayWindow>(hwnd);
+  windows_[id] = std::move(window);
+  return id;
+}
+
+void Win32TrayPort::DestroyNotifyWindow(TrayWindow window) {
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  DestroyHwnd(it->second->hwnd);
+  windows_.erase(it);  // the icon handle goes after the window
+}
+
+bool Win32TrayPort::NotifyIcon(TrayCommand command, const TrayIconRecord& record) {
+  const auto it = windows_.find(record.window);
+  if (it == windows_.end()) return false;
+  NotifyWindow& window = *it->second;
+
+  NOTIFYICONDATAW data{};
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = window.hwnd;
+  data.uID = record.id;
+
+  if (command == TrayCommand::Delete) {
+    const bool deleted = Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+    window.icon.reset();
+    window.iconBytes.clear();
+    return deleted;
+  }
+
+  data.uFlags = record.flags;
+  data.uCallbackMessage = record.callbackMessage;
+  // The shell copies the icon, so a new handle may replace the old one as
+  // soon as the shell has taken it; until then the old one stays valid.
+  win32::UniqueIcon made;
+  if ((record.flags & kNifIcon) != 0) {
+    if (window.icon && window.iconBytes == record.icon.Bytes()) {
+      data.hIcon = window.icon.get();
+    } else {
+      made = MakeSmallIcon(record.icon.Bytes());
+      if (!made) return false;
+      data.hIcon = made.get();
+    }
+  }
+  if ((record.flags & kNifTip) != 0) {
+    const std::wstring tip = TrayTipToUtf16(record.tip);
+    std::copy(tip.begin(), tip.end(), data.szTip);
+    data.szTip[tip.size()] = L'\0';
+  }
+
+  if (Shell_NotifyIconW(ShellCommand(command), &data) == FALSE) return false;
+  if (made) {
+    window.icon = std::move(made);
+    window.iconBytes = record.icon.Bytes();
+  }
+  return true;
+}
+
+bool Win32TrayPort::IsWindowEnabled(TrayWindow window) { return ::IsWindowEnabled(ToHwnd(window)) != FALSE; }
+
+void Win32TrayPort::SetForegroundWindow(TrayWindow window) { ::SetForegroundWindow(ToHwnd(window)); }
+
+void Win32TrayPort::ReleaseCapture() { ::ReleaseCapture(); }
+
+Point Win32TrayPort::CursorPos() {
+  POINT p{};
+  if (GetCursorPos(&p) == FALSE) return {};
+  return {p.x, p.y};
+}
+
+ShiftState Win32TrayPort::KeyboardShiftState() {
+  // The keys are asked for as they are now: the click went to the shell's
+  // thread, so this thread's own key state would lag behind it.
+  auto down = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
+  ShiftState state = 0;
+  if (down(VK_SHIFT)) state |= kShift;
+  if (down(VK_CONTROL)) state |= kCtrl;
+  if (down(VK_MENU)) state |= kAlt;
+  return state;
+}
+
+void Win32TrayPort::PostAnimationTick(TrayWindow window) {
+  // PostMessageW is safe from any thread; a tick for a window destroyed
+  // meanwhile is simply dropped by the system.
+  PostMessageW(ToHwnd(window), kAnimationTickMessage, 0, 0);
+}
+
+std::vector<TrayWindow> Win32TrayPort::Windows() const {
+  std::vector<TrayWindow> out;
+  for (const auto& [id, window] : windows_) out.push_back(id);
+  return out;
+}
+
+HICON Win32TrayPort::IconHandle(TrayWindow window) const {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : it->second->icon.get();
+}
+
+LRESULT CALLBACK Win32TrayPort::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    if (msg == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<NotifyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window != nullptr) return Handle(*window, hwnd, msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may cross into Windows; the icon reports its own handlers'
+    // errors, so whatever arrives here has nowhere left to go.
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT Win32TrayPort::Handle(NotifyWindow& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Each handler is copied before it runs: it may destroy the icon, and
+  // with it this window and its record.
+  if (msg == kTrayCallbackMessage) {
+    // The mouse message is the low word of lParam (the whole of it in the
+    // record layout used here).
+    if (auto handler = window.events.OnNotify) handler(static_cast<unsigned>(LOWORD(lParam)));
+    return 0;
+  }
+  if (msg == kAnimationTickMessage) {
+    if (auto handler = window.events.OnAnimationTick) handler();
+    return 0;
+  }
+  if (msg != 0 && msg == window.taskbarCreatedMessage) {
+    if (auto handler = window.events.OnTaskbarCreated) handler();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace tw
