@@ -17,7 +17,8 @@ void RegisterToolHotKey(IHotKeyPort& port, int id, std::uint16_t shortcut) {
 }
 
 void RegisterHotKeys(IHotKeyPort& port, const TSettings& settings) {
-  for (int tool = 0; tool < kToolCount; ++tool) RegisterToolHotKey(port, tool, settings.ToolKey(tool));
+  for (int tool = 0; tool < kToolCount; ++tool)
+    RegisterToolHotKey(port, tool, settings.ToolKey(tool));
 }
 
 void UnregisterHotKeys(IHotKeyPort& port) {

@@ -156,7 +156,8 @@ void LoadSettings(TSettings& settings, IRegistryPort& registry, const std::strin
   WriteText(*maker, kProductKey, "@Path", programPath);
   WriteText(*maker, kProductKey, "@Version", "1.3");
   for (const SettingField& field : kFields)
-    if (const auto value = ReadInteger(*maker, kOptionsKey, field.name)) field.set(settings, *value);
+    if (const auto value = ReadInteger(*maker, kOptionsKey, field.name))
+      field.set(settings, *value);
 }
 
 void SaveSettings(const TSettings& settings, IRegistryPort& registry,

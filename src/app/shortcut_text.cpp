@@ -5,7 +5,8 @@
 namespace tw {
 
 std::string KeyName(unsigned vk) {
-  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
+    return std::string(1, static_cast<char>(vk));
   if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);  // VK_F1 .. VK_F24
   if (vk >= 0x60 && vk <= 0x69) return "Num " + std::to_string(vk - 0x60);   // VK_NUMPAD0 ..
   switch (vk) {

@@ -40,7 +40,7 @@ class FakeHotKeys : public IHotKeyPort {
   }
 
   std::map<int, std::pair<unsigned, unsigned>> registered;  // id -> (modifiers, key)
-  std::set<std::pair<unsigned, unsigned>> refused;           // held by another program
+  std::set<std::pair<unsigned, unsigned>> refused;          // held by another program
   std::vector<std::string> calls;
 };
 

@@ -86,7 +86,8 @@ TEST(HotKeyTest, UnregisteringFreesAllFourIdsForTheNextRegistration) {
   port.calls.clear();
 
   UnregisterHotKeys(port);
-  EXPECT_THAT(port.calls, ElementsAre("unregister 0", "unregister 1", "unregister 2", "unregister 3"));
+  EXPECT_THAT(port.calls,
+              ElementsAre("unregister 0", "unregister 1", "unregister 2", "unregister 3"));
   EXPECT_THAT(port.registered, IsEmpty());
 
   // As around the Preferences dialog: the Dropper now takes the Magnifier's keys.

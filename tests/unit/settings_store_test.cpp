@@ -29,12 +29,14 @@ const std::string kProgram = "C:\\Tools\\Tarnwick.exe";
 constexpr int kScreenDpi = 120;
 
 // The 24 option values in the order SaveSettings writes them.
-const std::vector<std::string> kSaveOrder = {
-    "MagnifierIcon",  "ScreenshotIcon",  "MeasurerIcon", "DropperIcon",    "ZoomWidth",
-    "ZoomHeight",     "Scale",           "HighContrast", "MagnifierKey",   "ScreenshotKey",
-    "MeasurerKey",    "DropperKey",      "MagnifierCursor", "InfoScale",   "ScreenshotPosX",
-    "ScreenshotPosY", "MeasurerPosX",    "MeasurerPosY", "DropperPosX",    "DropperPosY",
-    "DPI",            "JPEGQuality",     "JPEGProgressive", "AutoStart"};
+const std::vector<std::string> kSaveOrder = {"MagnifierIcon",   "ScreenshotIcon",  "MeasurerIcon",
+                                             "DropperIcon",     "ZoomWidth",       "ZoomHeight",
+                                             "Scale",           "HighContrast",    "MagnifierKey",
+                                             "ScreenshotKey",   "MeasurerKey",     "DropperKey",
+                                             "MagnifierCursor", "InfoScale",       "ScreenshotPosX",
+                                             "ScreenshotPosY",  "MeasurerPosX",    "MeasurerPosY",
+                                             "DropperPosX",     "DropperPosY",     "DPI",
+                                             "JPEGQuality",     "JPEGProgressive", "AutoStart"};
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {
@@ -86,16 +88,17 @@ TEST_F(SettingsStoreTest, FirstSaveWritesAllValuesAsTextAndTheAutoStartEntry) {
   Save();
 
   std::vector<std::string> expected;
-  const std::vector<std::string> texts = {"0", "0", "0",  "0",  "100", "100", "2",  "0",
-                                          "0", "0", "0",  "0",  "0",   "2",   "10", "10",
-                                          "10", "10", "10", "10", "96", "50",  "0",  "1"};
+  const std::vector<std::string> texts = {"0",  "0",  "0",  "0",  "100", "100", "2",  "0",
+                                          "0",  "0",  "0",  "0",  "0",   "2",   "10", "10",
+                                          "10", "10", "10", "10", "96",  "50",  "0",  "1"};
   for (std::size_t i = 0; i < kSaveOrder.size(); ++i)
     expected.push_back(kOptions + "\\" + kSaveOrder[i] + "=" + texts[i]);
   expected.push_back(kRun + "\\Tarnwick=" + kProgram);
   EXPECT_THAT(registry.CallsOf("write"), ElementsAreArray(expected));
 
   EXPECT_THAT(registry.ValueNames(kOptions), ElementsAreArray(kSaveOrder));
-  for (const std::string& name : kSaveOrder) EXPECT_EQ(registry.GetValue(kOptions, name)->type, kRegSz);
+  for (const std::string& name : kSaveOrder)
+    EXPECT_EQ(registry.GetValue(kOptions, name)->type, kRegSz);
   // The maker key is given back before the Run key is touched.
   EXPECT_LT(CallIndex("close " + kMaker), CallIndex("create " + kRun));
 }
@@ -194,14 +197,14 @@ TEST_F(SettingsStoreTest, ABooleanStoredAsAnyNonZeroNumberIsWrittenBackAsOne) {
 // Every option stored with a value other than its default.
 void StoreNonDefaults(fakes::FakeRegistry& registry) {
   const std::pair<const char*, const char*> values[] = {
-      {"MagnifierIcon", "1"},  {"ScreenshotIcon", "1"}, {"MeasurerIcon", "1"},
-      {"DropperIcon", "1"},    {"ZoomWidth", "300"},    {"ZoomHeight", "200"},
-      {"HighContrast", "1"},   {"Scale", "4"},          {"MagnifierKey", "49229"},
-      {"ScreenshotKey", "1"},  {"MeasurerKey", "2"},    {"DropperKey", "3"},
-      {"MagnifierCursor", "1"}, {"InfoScale", "10"},    {"ScreenshotPosX", "11"},
-      {"ScreenshotPosY", "12"}, {"MeasurerPosX", "13"}, {"MeasurerPosY", "14"},
-      {"DropperPosX", "15"},   {"DropperPosY", "16"},   {"DPI", "72"},
-      {"JPEGQuality", "80"},   {"JPEGProgressive", "1"}, {"AutoStart", "0"}};
+      {"MagnifierIcon", "1"},   {"ScreenshotIcon", "1"},  {"MeasurerIcon", "1"},
+      {"DropperIcon", "1"},     {"ZoomWidth", "300"},     {"ZoomHeight", "200"},
+      {"HighContrast", "1"},    {"Scale", "4"},           {"MagnifierKey", "49229"},
+      {"ScreenshotKey", "1"},   {"MeasurerKey", "2"},     {"DropperKey", "3"},
+      {"MagnifierCursor", "1"}, {"InfoScale", "10"},      {"ScreenshotPosX", "11"},
+      {"ScreenshotPosY", "12"}, {"MeasurerPosX", "13"},   {"MeasurerPosY", "14"},
+      {"DropperPosX", "15"},    {"DropperPosY", "16"},    {"DPI", "72"},
+      {"JPEGQuality", "80"},    {"JPEGProgressive", "1"}, {"AutoStart", "0"}};
   for (const auto& [name, text] : values) registry.SetString(kOptions, name, text);
 }
 
@@ -273,7 +276,8 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeWrittenStopsTheSaveThere) {
   const std::vector<std::string> before(kSaveOrder.begin(), kSaveOrder.begin() + 12);
   EXPECT_THAT(registry.ValueNames(kOptions), ElementsAreArray(before));
   EXPECT_FALSE(registry.HasKey(kRun));
-  for (const std::string& call : registry.Calls()) EXPECT_EQ(call.find("CurrentVersion"), std::string::npos);
+  for (const std::string& call : registry.Calls())
+    EXPECT_EQ(call.find("CurrentVersion"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, KeysThatCannotBeCreatedStopTheSave) {

@@ -37,13 +37,15 @@ class RegistryWin32Test : public ::testing::Test {
   RawValue Raw(const std::string& path, const std::string& name) const {
     RawValue raw;
     HKEY key = nullptr;
-    raw.status = RegOpenKeyExW(HKEY_CURRENT_USER, Widen(root_ + "\\" + path).c_str(), 0, KEY_READ, &key);
+    raw.status =
+        RegOpenKeyExW(HKEY_CURRENT_USER, Widen(root_ + "\\" + path).c_str(), 0, KEY_READ, &key);
     if (raw.status != ERROR_SUCCESS) return raw;
     DWORD bytes = 0;
     raw.status = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &raw.type, nullptr, &bytes);
     if (raw.status == ERROR_SUCCESS) {
       raw.data.resize(bytes);
-      raw.status = RegQueryValueExW(key, Widen(name).c_str(), nullptr, &raw.type, raw.data.data(), &bytes);
+      raw.status =
+          RegQueryValueExW(key, Widen(name).c_str(), nullptr, &raw.type, raw.data.data(), &bytes);
     }
     RegCloseKey(key);
     return raw;
@@ -59,8 +61,9 @@ class RegistryWin32Test : public ::testing::Test {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Widen(root_ + "\\" + path).c_str(), 0, nullptr, 0,
                               KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, Widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, Widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
+        ERROR_SUCCESS);
     RegCloseKey(key);
   }
 
@@ -70,12 +73,14 @@ class RegistryWin32Test : public ::testing::Test {
 
 const std::string kOptions = "SOFTWARE\\Velmora\\Tarnwick\\Options";
 const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kNames[] = {
-    "MagnifierIcon",  "ScreenshotIcon", "MeasurerIcon", "DropperIcon",     "ZoomWidth",
-    "ZoomHeight",     "Scale",          "HighContrast", "MagnifierKey",    "ScreenshotKey",
-    "MeasurerKey",    "DropperKey",     "MagnifierCursor", "InfoScale",    "ScreenshotPosX",
-    "ScreenshotPosY", "MeasurerPosX",   "MeasurerPosY", "DropperPosX",     "DropperPosY",
-    "DPI",            "JPEGQuality",    "JPEGProgressive", "AutoStart"};
+const char* const kNames[] = {"MagnifierIcon",   "ScreenshotIcon",  "MeasurerIcon",
+                              "DropperIcon",     "ZoomWidth",       "ZoomHeight",
+                              "Scale",           "HighContrast",    "MagnifierKey",
+                              "ScreenshotKey",   "MeasurerKey",     "DropperKey",
+                              "MagnifierCursor", "InfoScale",       "ScreenshotPosX",
+                              "ScreenshotPosY",  "MeasurerPosX",    "MeasurerPosY",
+                              "DropperPosX",     "DropperPosY",     "DPI",
+                              "JPEGQuality",     "JPEGProgressive", "AutoStart"};
 
 TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   TSettings saved;
@@ -181,7 +186,8 @@ TEST_F(RegistryWin32Test, TextIsReadUpToItsFirstZeroWhateverItsLength) {
 }
 
 TEST_F(RegistryWin32Test, TextIsUtf8InsideAndUtf16InTheRegistry) {
-  const std::string path = "C:\\Ben\xC3\xBCtzer\\\xE6\x97\xA5\xE6\x9C\xAC\\Tarnwick.exe";  // Benützer, 日本
+  const std::string path =
+      "C:\\Ben\xC3\xBCtzer\\\xE6\x97\xA5\xE6\x9C\xAC\\Tarnwick.exe";  // Benützer, 日本
   {
     const auto key = port_.CreateKey("Paths");
     ASSERT_NE(key, nullptr);
@@ -210,7 +216,8 @@ TEST_F(RegistryWin32Test, KeysOpenOnlyWhenTheyExistAndValuesDeleteOnce) {
 }
 
 TEST(RegistryWin32RootTest, WithoutARootKeysAreBelowTheCurrentUser) {
-  const std::string path = "Software\\TarnwickTests\\Plain-" + std::to_string(GetCurrentProcessId());
+  const std::string path =
+      "Software\\TarnwickTests\\Plain-" + std::to_string(GetCurrentProcessId());
   Win32RegistryPort port;
   {
     const auto key = port.CreateKey(path);
@@ -218,7 +225,8 @@ TEST(RegistryWin32RootTest, WithoutARootKeysAreBelowTheCurrentUser) {
     ASSERT_TRUE(key->WriteString("Probe", "1"));
   }
   HKEY raw = nullptr;
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_READ, &raw), ERROR_SUCCESS);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_READ, &raw),
+            ERROR_SUCCESS);
   if (raw != nullptr) RegCloseKey(raw);
   RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path).c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TarnwickTests");

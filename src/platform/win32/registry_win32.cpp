@@ -33,7 +33,8 @@ UniqueKey OpenRegistryKey(HKEY parent, const std::string& path) {
 // everything up to the first zero.
 std::string TextOfData(const std::wstring& data, DWORD bytes) {
   std::wstring_view text(data.data(), std::min<std::size_t>(bytes / sizeof(wchar_t), data.size()));
-  if (const auto zero = text.find(L'\0'); zero != std::wstring_view::npos) text = text.substr(0, zero);
+  if (const auto zero = text.find(L'\0'); zero != std::wstring_view::npos)
+    text = text.substr(0, zero);
   return Narrow(text);
 }
 
@@ -53,7 +54,8 @@ class Win32RegistryKey : public IRegistryKey {
     RegistryValue value;
     DWORD type = REG_NONE;
     DWORD bytes = 0;
-    LSTATUS status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &bytes);
+    LSTATUS status =
+        RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &bytes);
     if (status == ERROR_FILE_NOT_FOUND) return value;
     value.type = type;
     if (status != ERROR_SUCCESS) {
