@@ -5,7 +5,6 @@
 
 #include "app/menu.h"
 #include "app/trayicon/timer_thread.h"
-#include "core/error.h"
 
 namespace tw {
 

@@ -22,6 +22,7 @@ constexpr UINT kAnimationTickMessage = WM_APP + 1;
 // is larger (152 bytes on 32-bit, 168 on 64-bit), so the size comes from the
 // header rather than a number.
 constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAW_V1_SIZE;
+static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 168 : 152));
 
 DWORD ShellCommand(TrayCommand command) {
   switch (command) {
