@@ -29,18 +29,18 @@ struct Rect {
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-inline Rect MakeRect(Point origin, Size size) {
+constexpr Rect MakeRect(Point origin, Size size) {
   return {origin.x, origin.y, origin.x + size.width, origin.y + size.height};
 }
 
-inline void OffsetRect(Rect& r, int dx, int dy) {
+constexpr void OffsetRect(Rect& r, int dx, int dy) {
   r.left += dx;
   r.right += dx;
   r.top += dy;
   r.bottom += dy;
 }
 
-inline void InflateRect(Rect& r, int dx, int dy) {
+constexpr void InflateRect(Rect& r, int dx, int dy) {
   r.left -= dx;
   r.right += dx;
   r.top -= dy;
@@ -48,15 +48,15 @@ inline void InflateRect(Rect& r, int dx, int dy) {
 }
 
 // As on Windows: an empty or inverted rectangle contains no point.
-inline bool PtInRect(const Rect& r, Point p) {
+constexpr bool PtInRect(const Rect& r, Point p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-inline bool IsRectEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+constexpr bool IsRectEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // The common part of a and b; false (and an all-zero result) when they do not
 // overlap, as IntersectRect does.
-inline bool IntersectRect(Rect& out, const Rect& a, const Rect& b) {
+constexpr bool IntersectRect(Rect& out, const Rect& a, const Rect& b) {
   Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
          std::min(a.bottom, b.bottom)};
   if (IsRectEmpty(r)) {
@@ -68,7 +68,7 @@ inline bool IntersectRect(Rect& out, const Rect& a, const Rect& b) {
 }
 
 // The smallest rectangle holding both; an empty operand is ignored.
-inline Rect UnionRect(const Rect& a, const Rect& b) {
+constexpr Rect UnionRect(const Rect& a, const Rect& b) {
   if (IsRectEmpty(a)) return b;
   if (IsRectEmpty(b)) return a;
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
