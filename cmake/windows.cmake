@@ -9,7 +9,7 @@ target_link_libraries(tarnwick_win32 PUBLIC ${TARNWICK_WIN32_LIBS})
 if(MINGW)
   # One self-contained executable: no libstdc++, libgcc or winpthread DLLs to ship.
   set(TARNWICK_STATIC_LINK -static -static-libgcc -static-libstdc++)
-  target_link_options(tarnwick_win32 PUBLIC ${TARNWICK_STATIC_LINK} -municode)
+  target_link_options(tarnwick_win32 PUBLIC ${TARNWICK_STATIC_LINK})
 elseif(MSVC)
   set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 endif()
@@ -18,7 +18,8 @@ add_executable(Tarnwick WIN32 ${CMAKE_SOURCE_DIR}/src/main_win32.cpp ${CMAKE_SOU
 target_link_libraries(Tarnwick PRIVATE tarnwick_win32)
 target_compile_options(Tarnwick PRIVATE ${TARNWICK_WARNINGS})
 if(MINGW)
-  target_link_options(Tarnwick PRIVATE -mwindows)
+  # wWinMain is the entry point of the program; the test programs keep main.
+  target_link_options(Tarnwick PRIVATE -mwindows -municode)
 elseif(MSVC)
   # The manifest is resource 1 of type 24 in tarnwick.rc; the linker must not
   # add a second one.

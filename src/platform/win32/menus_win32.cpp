@@ -22,6 +22,9 @@ int MenuPort::PopupMenu(const TPopupMenu& menu, Point at) {
     AppendMenuW(popup.get(), flags, i + 1, text.c_str());
     if (item.Default) SetMenuDefaultItem(popup.get(), static_cast<UINT>(i + 1), FALSE);
   }
+  // A popup menu closes on a click elsewhere only if its owner is the
+  // foreground window.
+  SetForegroundWindow(owner_);
   const int chosen = static_cast<int>(TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                      at.x, at.y, 0, owner_, nullptr));
   // A menu opened for a background window needs a message afterwards, or it

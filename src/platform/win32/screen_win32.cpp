@@ -79,12 +79,13 @@ void CopyFromDC(HDC source, const Rect& area, Pixmap& target) {
 void PresentToDC(HDC target, const Pixmap& surface, const Rect& area) {
   Rect r;
   if (!IntersectRect(r, area, surface.Bounds())) return;
-  BITMAPINFO info = TopDownInfo(surface.Width(), surface.Height());
-  // With a top-down DIB the start scan line counts from the top; passing the
-  // whole buffer and the band of rows [top, bottom) keeps the call simple.
-  SetDIBitsToDevice(target, r.left, r.top, static_cast<DWORD>(r.Width()), static_cast<DWORD>(r.Height()),
-                    r.left, r.top, 0, static_cast<UINT>(surface.Height()), surface.Data().data(), &info,
-                    DIB_RGB_COLORS);
+  // Only the band of rows being shown is handed over, as a top-down DIB of
+  // its own: SetDIBitsToDevice counts source rows from the bottom for some
+  // DIBs and from the top for others, and a band that starts at row 0 and is
+  // copied whole sidesteps the question.
+  BITMAPINFO info = TopDownInfo(surface.Width(), r.Height());
+  SetDIBitsToDevice(target, r.left, r.top, static_cast<DWORD>(r.Width()), static_cast<DWORD>(r.Height()), r.left,
+                    0, 0, static_cast<UINT>(r.Height()), surface.Row(r.top), &info, DIB_RGB_COLORS);
 }
 
 }  // namespace tw::win32
