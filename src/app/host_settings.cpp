@@ -19,13 +19,17 @@ void TfrmHost::LoadSettingsAtStart() {
 void TfrmHost::SaveSettingsNow() { SaveSettings(Settings, ports_.registry, ports_.app.ProgramPath()); }
 
 bool TfrmHost::IsFirstStartNow() {
-  try {
-    const bool first = IsFirstStart(ports_.registry);
-    if (first) RecordStart(ports_.registry);
-    return first;
-  } catch (const Error&) {
-    return false;
+  const bool first = IsFirstStart(ports_.registry);
+  if (first) {
+    // The welcome still shows when the record cannot be written; the user
+    // learns why it will show again next time.
+    try {
+      RecordStart(ports_.registry);
+    } catch (const Error& e) {
+      ports_.app.ShowError(e.what());
+    }
   }
+  return first;
 }
 
 void TfrmHost::RegisterHotKeysNow() { RegisterHotKeys(ports_.hotkeys, Settings); }
