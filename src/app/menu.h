@@ -56,8 +56,11 @@ struct Point;
 
 // Opens `menu` at `at` the way every popup of the program opens: its OnPopup
 // handler runs first (it may enable items or change captions), then the
-// shell shows it, then the chosen item's handler runs. Returns whether an
-// item was chosen.
+// shell shows it. Returns the chosen item, or nullptr.
+TMenuItem* ChoosePopupMenuItem(IMenuPort& port, TPopupMenu& menu, Point at);
+
+// The same, then the chosen item's handler runs. Returns whether an item was
+// chosen.
 bool ShowPopupMenu(IMenuPort& port, TPopupMenu& menu, Point at);
 
 }  // namespace tw

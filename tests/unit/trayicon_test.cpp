@@ -227,6 +227,21 @@ TEST_F(TrayIconTest, RightClickPopupSequence) {
   }
 }
 
+TEST_F(TrayIconTest, ChosenCommandRunsAfterTheForegroundIsRestored) {
+  // A tool started from the menu shows its own window; the icon's window
+  // must not take the foreground back from it afterwards.
+  ShowIcon(*icon);
+  icon->SetPopupMenu(&menu);
+  menu.Find("mniStart")->OnClick = [this](TMenuItem&) { tray.calls.push_back({"command", 0, {}}); };
+  menus.choice = 1;
+  tray.calls.clear();
+  EXPECT_TRUE(icon->Popup(3, 4));
+  const auto names = tray.CallNames();
+  ASSERT_GE(names.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
+            (std::vector<std::string>{"enabled?", "foreground", "command"}));
+}
+
 TEST_F(TrayIconTest, PopupSkipsForegroundForADisabledWindow) {
   ShowIcon(*icon);
   icon->SetPopupMenu(&menu);

@@ -156,13 +156,18 @@ bool TTrayIcon::Popup(int x, int y) {
   };
   foreground();
   app_.ProcessMessages();
+  TMenuItem* chosen = nullptr;
   try {
-    ShowPopupMenu(menus_, *popupMenu_, Point{x, y});
+    chosen = ChoosePopupMenuItem(menus_, *popupMenu_, Point{x, y});
   } catch (...) {
     foreground();
     throw;
   }
   foreground();
+  // The command runs once the menu is gone and the foreground is settled, as
+  // a menu command message would: a tool started from the menu must keep the
+  // foreground (and the keyboard) for its own window.
+  if (chosen != nullptr) chosen->Click();
   return true;
 }
 
