@@ -1,0 +1,93 @@
+# Tests of the Windows build. On Linux each runs under Wine through
+# CMAKE_CROSSCOMPILING_EMULATOR (scripts/winerun): its own fresh prefix, its
+# own Xvfb display and Wine virtual desktop, everything ended afterwards. So
+# every ctest test below starts from a clean registry and an empty tray, and
+# `ctest -j2` runs two of them side by side without either seeing the other.
+include(GoogleTest)
+
+set(TARNWICK_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
+set(TARNWICK_WINE_ENV "TARNWICK_WINE_ROOT=${TARNWICK_WINE_ROOT}")
+
+# Every wine test needs the template prefix that the copies come from. Making
+# it (wineboot, ~15 s) is a test of its own, so that no other test's time limit
+# pays for it and a broken Wine shows up as one clear failure.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_test(NAME wine.prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --prepare)
+  set_tests_properties(wine.prefix PROPERTIES
+    FIXTURES_SETUP tarnwick_wine_prefix TIMEOUT 300 ENVIRONMENT "${TARNWICK_WINE_ENV}")
+endif()
+
+# winerun ends the program itself a little before ctest would: ctest's own
+# time limit kills with SIGKILL, which leaves no chance to clean up.
+function(tarnwick_wine_test_properties timeout)
+  math(EXPR inner "${timeout} - 10")
+  set_tests_properties(${ARGN} PROPERTIES
+    TIMEOUT ${timeout}
+    ENVIRONMENT "${TARNWICK_WINE_ENV};TARNWICK_RUN_TIMEOUT=${inner}"
+    # A filter that selects nothing passes in GoogleTest; here it fails.
+    FAIL_REGULAR_EXPRESSION "Running 0 tests from")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED tarnwick_wine_prefix)
+  endif()
+endfunction()
+
+# One ctest test per GoogleTest suite named in `sources`: a fresh prefix per
+# suite, at the cost of one Wine start (~1 s) each.
+function(tarnwick_add_gtest_suites target prefix timeout)
+  set(suites)
+  foreach(src IN LISTS ARGN)
+    file(READ ${src} text)
+    string(REGEX MATCHALL "(^|[^A-Za-z0-9_])(TYPED_)?TEST(_F|_P)?[ \t\r\n]*\\([ \t\r\n]*[A-Za-z_][A-Za-z0-9_]*"
+      hits "${text}")
+    foreach(hit IN LISTS hits)
+      string(REGEX REPLACE ".*\\([ \t\r\n]*" "" suite "${hit}")
+      list(APPEND suites ${suite})
+    endforeach()
+    # A suite added to an existing file is seen at the next build.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
+  endforeach()
+  list(REMOVE_DUPLICATES suites)
+  set(names)
+  foreach(suite IN LISTS suites)
+    if(suite MATCHES "^DISABLED_")
+      continue()
+    endif()
+    # Plain and fixture tests, then value- and type-parameterised ones.
+    add_test(NAME ${prefix}.${suite}
+      COMMAND ${target} "--gtest_filter=${suite}.*:*/${suite}.*:${suite}/*:*/${suite}/*")
+    list(APPEND names ${prefix}.${suite})
+  endforeach()
+  if(names)
+    tarnwick_wine_test_properties(${timeout} ${names})
+  endif()
+endfunction()
+
+if(TARGET tarnwick_win32_tests)
+  tarnwick_add_gtest_suites(tarnwick_win32_tests win32 120 ${TARNWICK_WIN32_TEST_SOURCES})
+endif()
+
+if(TARGET tarnwick_e2e_tests)
+  # Reads the items of another process's popup menu from inside that process
+  # (see tests/e2e/menu_reader_win32.cpp for why); loaded into Tarnwick.exe.
+  add_library(tarnwick_e2e_probe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/probe/menu_probe_win32.cpp)
+  target_include_directories(tarnwick_e2e_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(tarnwick_e2e_probe PRIVATE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+  target_compile_options(tarnwick_e2e_probe PRIVATE ${TARNWICK_WARNINGS})
+  target_link_libraries(tarnwick_e2e_probe PRIVATE user32)
+  if(MINGW)
+    target_link_options(tarnwick_e2e_probe PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+  set_target_properties(tarnwick_e2e_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+  target_compile_options(tarnwick_e2e_tests PRIVATE ${TARNWICK_WARNINGS})
+  target_link_libraries(tarnwick_e2e_tests PRIVATE psapi)
+  add_dependencies(tarnwick_e2e_tests tarnwick_e2e_probe)
+
+  # One ctest test per end-to-end case: each case gets a fresh prefix, so a
+  # Tarnwick.exe left in a bad state cannot spoil the next case.
+  gtest_add_tests(TARGET tarnwick_e2e_tests SOURCES ${TARNWICK_E2E_SOURCES}
+    TEST_PREFIX "e2e." TEST_LIST tarnwick_e2e_cases)
+  if(tarnwick_e2e_cases)
+    tarnwick_wine_test_properties(90 ${tarnwick_e2e_cases})
+  endif()
+endif()

@@ -1,0 +1,37 @@
+// Popup menus of another process: finding the menu window and reading its
+// items (captions, separators, states, and where each item is on screen).
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e/harness_win32.h"
+
+namespace e2e {
+
+// The visible popup menu window (class "#32768") of process `pid`.
+std::optional<WindowInfo> VisiblePopupMenu(DWORD pid);
+
+struct MenuItem {
+  UINT id = 0;
+  UINT type = 0;
+  UINT state = 0;
+  std::wstring text;  // as set, shortcut text after a tab included
+  RECT rect{};
+
+  [[nodiscard]] bool Separator() const { return (type & MFT_SEPARATOR) != 0; }
+  [[nodiscard]] bool Enabled() const { return (state & (MFS_DISABLED | MFS_GRAYED)) == 0; }
+  // The caption without the shortcut text.
+  [[nodiscard]] std::wstring Caption() const { return text.substr(0, text.find(L'\t')); }
+};
+
+// Reads the items of the popup menu that `menuWindow` shows; the window
+// belongs to `process`. nullopt, with the reason in `error`, on failure.
+std::optional<std::vector<MenuItem>> ReadPopupMenu(HANDLE process, HWND menuWindow, std::string* error);
+
+std::string Describe(const std::vector<MenuItem>& items);
+
+}  // namespace e2e

@@ -1,0 +1,71 @@
+// Program start: what Tarnwick.exe shows, and what it puts in the tray.
+#include "e2e/tarnwick_fixture_win32.h"
+
+namespace e2e {
+namespace {
+
+using Startup = TarnwickTest;
+
+TEST_F(Startup, ShowsNoWindowAndOnlyTheMainIconInTheTray) {
+  // The start-up timer fires as soon as the message loop runs; anything it
+  // (or the start itself) shows would be up by now.
+  Pause(1500ms);
+  const auto shown = VisibleTopLevelWindows(Pid());
+  EXPECT_TRUE(shown.empty()) << "visible windows of Tarnwick.exe after its start:" << Describe(shown);
+
+  const auto icons = TrayIcons();
+  ASSERT_EQ(icons.size(), 1u) << "with the default settings the tray should hold the main icon alone; "
+                              << Describe(icons);
+  EXPECT_EQ(Narrow(icons[0].tip), "Tarnwick");
+  // The main icon's normal picture: the product's mark in white on a green
+  // square (not the grey disabled one, nor a tool's red running one).
+  const IconColours colours = CountIconColours(icons[0].slot);
+  EXPECT_GE(colours.green, 100) << "green pixels of 256: " << colours.green << ", white " << colours.white
+                                << ", other " << colours.other;
+  EXPECT_GE(colours.white, 6) << "white pixels of 256: " << colours.white << ", green " << colours.green
+                              << ", other " << colours.other;
+  EXPECT_TRUE(tarnwick_.Running()) << Seen();
+}
+
+// A start that the registry does not know of yet, or one with "/F".
+class FirstStart : public TarnwickTest {
+ protected:
+  void SetUp() override {}
+
+  void ExpectWelcomeDialog() {
+    std::optional<WindowInfo> welcome;
+    const bool shown = WaitUntil(
+        [&] {
+          welcome = FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.title == L"Welcome!"; });
+          return welcome.has_value();
+        },
+        10s);
+    ASSERT_TRUE(shown) << "no visible \"Welcome!\" dialog within 10 s; " << Seen();
+    const RECT screen = ScreenRect();
+    const POINT centre = Centre(welcome->rect);
+    // Placed at the centre of the screen (give or take rounding and frame).
+    EXPECT_NEAR(centre.x, screen.right / 2, 8) << welcome->Describe();
+    EXPECT_NEAR(centre.y, screen.bottom / 2, 8) << welcome->Describe();
+    EXPECT_FALSE(HostShown()) << Seen();
+  }
+};
+
+TEST_F(FirstStart, ShowsTheWelcomeDialog) {
+  ASSERT_NO_FATAL_FAILURE(Launch(false, L""));
+  ASSERT_NO_FATAL_FAILURE(ExpectWelcomeDialog());
+}
+
+TEST_F(FirstStart, SlashFShowsTheWelcomeDialogOnALaterStartToo) {
+  ASSERT_NO_FATAL_FAILURE(Launch(true, L"/f"));
+  ASSERT_NO_FATAL_FAILURE(ExpectWelcomeDialog());
+}
+
+TEST_F(FirstStart, ALaterStartShowsNoDialog) {
+  ASSERT_NO_FATAL_FAILURE(Launch(true, L""));
+  Pause(1500ms);
+  const auto shown = VisibleTopLevelWindows(Pid());
+  EXPECT_TRUE(shown.empty()) << "visible windows of Tarnwick.exe:" << Describe(shown);
+}
+
+}  // namespace
+}  // namespace e2e
