@@ -28,33 +28,79 @@ std::uint8_t HighContrastChannel(std::uint8_t c, std::uint8_t mode) {
   return static_cast<std::uint8_t>(std::clamp(e, -128, 127) + 128);
 }
 
-void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode) {
-  if (mode != 1 && mode != 2) return;
-  // Channel by channel over the raw bytes, which the compiler turns into
-  // vector code. The fourth byte of a pixel goes through the same mapping;
-  // it is zero in every pixel, and zero maps to zero.
-  const auto pixels = bitmap.Data();
-  auto* bytes = reinterpret_cast<unsigned char*>(pixels.data());
-  const std::size_t count = pixels.size_bytes();
-  if (mode == 1) {
-    for (std::size_t i = 0; i < count; ++i) {
-      const int d = bytes[i] - 128;
-      bytes[i] = static_cast<unsigned char>(std::clamp((3 * d) / 2, -128, 127) + 128);
-    }
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      const int d = bytes[i] - 128;
-      bytes[i] = static_cast<unsigned char>(std::clamp(2 * d, -128, 127) + 128);
-    }
+namespace {
+
+// The contrast rule in saturating byte arithmetic, which the compiler turns
+// into byte-wide vector code (the division and clamp of the rule itself keep
+// it scalar). For c >= 128, d + d div 2 is c + (c - 128) div 2, capped at
+// 255; below 128 it is c - (128 - c) div 2, floored at 0. Twice d is twice
+// (c - 64), floored at 0 and capped at 255. HighContrastChannel's plain form
+// is the reference that the tests hold this to.
+using Byte = unsigned char;
+
+constexpr Byte Min(Byte a, Byte b) { return a < b ? a : b; }
+constexpr Byte SaturatingAdd(Byte a, Byte b) { return static_cast<Byte>(a + Min(b, static_cast<Byte>(~a))); }
+constexpr Byte SaturatingSub(Byte a, Byte b) { return static_cast<Byte>(a - Min(a, b)); }
+
+// `in` and `out` may be the same bytes.
+void RaiseContrastBy1_5(const Byte* in, Byte* out, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const Byte c = in[i];
+    const auto above = static_cast<Byte>(SaturatingSub(c, 128) >> 1);
+    const auto below = static_cast<Byte>(SaturatingSub(128, c) >> 1);
+    out[i] = SaturatingSub(SaturatingAdd(c, above), below);
   }
+}
+
+void RaiseContrastBy2(const Byte* in, Byte* out, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const Byte x = SaturatingSub(in[i], 64);
+    out[i] = SaturatingAdd(x, x);
+  }
+}
+
+// n pixels from `in` to `out` through the filter (mode 1 or 2). The three
+// channels are treated alike, so their order in a pixel does not matter. The
+// fourth byte of a pixel goes through the same mapping; it is zero, and zero
+// maps to zero.
+void ContrastPixels(const PixelValue* in, PixelValue* out, std::size_t n, std::uint8_t mode) {
+  const auto* from = reinterpret_cast<const Byte*>(in);
+  auto* to = reinterpret_cast<Byte*>(out);
+  if (mode == 1)
+    RaiseContrastBy1_5(from, to, n * sizeof(PixelValue));
+  else
+    RaiseContrastBy2(from, to, n * sizeof(PixelValue));
+}
+
+// The pixels of `area` copied 1:1 from src to the same place in dst through
+// the filter (mode 1 or 2): one pass over the pixels instead of a copy and a
+// second pass in place. Parts outside src show kBlank, which the filter
+// leaves as it is; the capture covers the whole screen, so there are none
+// on the screen.
+void RestoreFiltered(Pixmap& dst, const Pixmap& src, const Rect& area, std::uint8_t mode) {
+  Rect target, fromSource;
+  if (!IntersectRect(target, area, dst.Bounds())) return;
+  if (!IntersectRect(fromSource, target, src.Bounds()) || fromSource != target) dst.Fill(target, kBlank);
+  const auto n = static_cast<std::size_t>(fromSource.Width());
+  for (int y = fromSource.top; y < fromSource.bottom; ++y)
+    ContrastPixels(src.Row(y) + fromSource.left, dst.Row(y) + fromSource.left, n, mode);
+}
+
+}  // namespace
+
+void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode) {
+  if ((mode != 1 && mode != 2) || bitmap.Empty()) return;
+  // The rows of a whole bitmap lie end to end, and the order in which rows
+  // are treated does not matter.
+  ContrastPixels(bitmap.Data().data(), bitmap.Data().data(), bitmap.Data().size(), mode);
 }
 
 void TfrmHost::DrawLens(Point p) {
   const int zw = Settings.ZoomWidth, zh = Settings.ZoomHeight, scale = Settings.Scale;
   if (zw <= 0 || zh <= 0 || scale <= 0) return;
 
-  // The offset is ZoomWidth div (2 * Scale), which may differ by one from
-  // half the source width.
+  // The source starts ZoomWidth div (2 * Scale) left of the cursor: half its
+  // width rounded down, never rounded up.
   Rect source{0, 0, zw / scale, zh / scale};
   OffsetRect(source, p.x - zw / (2 * scale), p.y - zh / (2 * scale));
   Rect image{0, 0, zw, zh};
@@ -74,11 +120,6 @@ void TfrmHost::DrawLens(Point p) {
     stripB.bottom = image.top;
   else
     stripB.top = image.bottom;
-  // The strips cover the old lens only when it had the new lens's size. After
-  // a Shift-click the cursor may have moved since the last drawing, and a
-  // grown lens then leaves a piece of the old one outside the new; restoring
-  // all of the old lens leaves no trace whatever the sizes.
-  if (old.Width() != frame.Width() || old.Height() != frame.Height()) stripA = old;
   // After a jump further than the lens is wide, a strip reaches from the old
   // lens to the new one; only its part over the old lens has anything to
   // restore.
@@ -95,6 +136,15 @@ void TfrmHost::DrawLens(Point p) {
     surface_.Fill(image, kBlank);
   } else if (Settings.HighContrast == 0) {
     StretchPixels(surface_, image, capture_, source, kBlank);
+  } else if (source == image) {
+    // At Scale 1 the stretch is a plain copy of the same rectangle:
+    // filtering the pixels on their way from the capture to the screen gives
+    // the same picture as filtering a temporary copy first, in one pass
+    // instead of three.
+    if (Settings.HighContrast == 1 || Settings.HighContrast == 2)
+      RestoreFiltered(surface_, capture_, image, Settings.HighContrast);
+    else
+      RestorePixels(surface_, capture_, image);
   } else {
     // The filter runs on the unmagnified source pixels, so its cost is the
     // lens area divided by the square of the scale. The scratch buffer
