@@ -369,6 +369,56 @@ bool SetText(HKEY root, const wchar_t* subKey, const wchar_t* name, const wchar_
 }
 }  // namespace
 
+namespace {
+class OpenKey {
+ public:
+  explicit OpenKey(const std::wstring& subKey) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  }
+  OpenKey(const OpenKey&) = delete;
+  OpenKey& operator=(const OpenKey&) = delete;
+  ~OpenKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  [[nodiscard]] HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+}  // namespace
+
+std::optional<RegistryValue> ReadRegistryValue(const std::wstring& subKey, const std::wstring& name) {
+  OpenKey key(subKey);
+  if (!key.get()) return std::nullopt;
+  DWORD type = REG_NONE;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<BYTE> data(bytes + sizeof(wchar_t), 0);
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  RegistryValue value;
+  value.type = type;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), bytes / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    value.text = text;
+  }
+  return value;
+}
+
+std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey) {
+  std::vector<std::wstring> names;
+  OpenKey key(subKey);
+  if (!key.get()) return names;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
 bool RecordEarlierStart(std::string* error) {
   // Tarnwick counts a start as the first when the product key has no
   // "@Started" value and no options key exists (settings saved earlier).

@@ -120,6 +120,15 @@ void Click(POINT at, bool right = false);
 void PressKey(WORD virtualKey);
 POINT Centre(const RECT& r);
 
+struct RegistryValue {
+  DWORD type = REG_NONE;
+  std::wstring text;  // the data, for the string types
+};
+// A value under HKEY_CURRENT_USER, if the key and the value exist.
+std::optional<RegistryValue> ReadRegistryValue(const std::wstring& subKey, const std::wstring& name);
+// The names of the values of a key under HKEY_CURRENT_USER (none if it is missing).
+std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey);
+
 // Makes the next start of Tarnwick.exe count as a later one, so that it does
 // not open the welcome dialog and Preferences (a first start does).
 bool RecordEarlierStart(std::string* error);
