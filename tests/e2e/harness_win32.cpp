@@ -349,18 +349,42 @@ void PressKey(WORD virtualKey) {
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 namespace {
-bool SetText(HKEY root, const wchar_t* subKey, const wchar_t* name, const wchar_t* text, std::string* error) {
-  HKEY key = nullptr;
-  LONG rc = RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) {
-    if (error) *error = "RegCreateKeyEx(" + Narrow(subKey) + ") failed with " + std::to_string(rc);
+// An open registry key under HKEY_CURRENT_USER, closed when it goes.
+class OpenKey {
+ public:
+  enum class Mode { Read, Create };
+  OpenKey(const std::wstring& subKey, Mode mode) {
+    const LONG rc = mode == Mode::Read
+                        ? RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key_)
+                        : RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                          &key_, nullptr);
+    if (rc != ERROR_SUCCESS) {
+      key_ = nullptr;
+      error_ = rc;
+    }
+  }
+  OpenKey(const OpenKey&) = delete;
+  OpenKey& operator=(const OpenKey&) = delete;
+  ~OpenKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  [[nodiscard]] HKEY get() const { return key_; }
+  [[nodiscard]] LONG error() const { return error_; }
+
+ private:
+  HKEY key_ = nullptr;
+  LONG error_ = ERROR_SUCCESS;
+};
+
+bool SetText(const wchar_t* subKey, const wchar_t* name, const wchar_t* text, std::string* error) {
+  OpenKey key(subKey, OpenKey::Mode::Create);
+  if (!key.get()) {
+    if (error) *error = "RegCreateKeyEx(" + Narrow(subKey) + ") failed with " + std::to_string(key.error());
     return false;
   }
-  if (name) {
-    const auto bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-    rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
-  }
-  RegCloseKey(key);
+  if (!name) return true;
+  const auto bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+  const LONG rc = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
   if (rc != ERROR_SUCCESS) {
     if (error) *error = "RegSetValueEx(" + Narrow(name) + ") failed with " + std::to_string(rc);
     return false;
@@ -369,26 +393,9 @@ bool SetText(HKEY root, const wchar_t* subKey, const wchar_t* name, const wchar_
 }
 }  // namespace
 
-namespace {
-class OpenKey {
- public:
-  explicit OpenKey(const std::wstring& subKey) {
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  ~OpenKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  [[nodiscard]] HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-}  // namespace
 
 std::optional<RegistryValue> ReadRegistryValue(const std::wstring& subKey, const std::wstring& name) {
-  OpenKey key(subKey);
+  OpenKey key(subKey, OpenKey::Mode::Read);
   if (!key.get()) return std::nullopt;
   DWORD type = REG_NONE;
   DWORD bytes = 0;
@@ -408,7 +415,7 @@ std::optional<RegistryValue> ReadRegistryValue(const std::wstring& subKey, const
 
 std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey) {
   std::vector<std::wstring> names;
-  OpenKey key(subKey);
+  OpenKey key(subKey, OpenKey::Mode::Read);
   if (!key.get()) return names;
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
@@ -422,8 +429,8 @@ std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey) {
 bool RecordEarlierStart(std::string* error) {
   // Tarnwick counts a start as the first when the product key has no
   // "@Started" value and no options key exists (settings saved earlier).
-  return SetText(HKEY_CURRENT_USER, L"SOFTWARE\\Velmora\\Tarnwick\\Options", nullptr, nullptr, error) &&
-         SetText(HKEY_CURRENT_USER, L"SOFTWARE\\Velmora\\Tarnwick", L"@Started", L"1", error);
+  return SetText(L"SOFTWARE\\Velmora\\Tarnwick\\Options", nullptr, nullptr, error) &&
+         SetText(L"SOFTWARE\\Velmora\\Tarnwick", L"@Started", L"1", error);
 }
 
 }  // namespace e2e
