@@ -99,7 +99,11 @@ bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* param, DWORD*
 }  // namespace
 
 std::optional<WindowInfo> VisiblePopupMenu(DWORD pid) {
-  return FindTopLevelWindow(pid, [](const WindowInfo& w) { return w.visible && w.className == L"#32768"; });
+  // Wine shows the menu window a moment before it gives it its size and
+  // place; until then it is not the menu the user sees.
+  return FindTopLevelWindow(pid, [](const WindowInfo& w) {
+    return w.visible && w.className == L"#32768" && !IsRectEmpty(&w.rect);
+  });
 }
 
 std::optional<std::vector<MenuItem>> ReadPopupMenu(HANDLE process, HWND menuWindow, std::string* error) {

@@ -12,7 +12,8 @@
 
 namespace e2e {
 
-// The visible popup menu window (class "#32768") of process `pid`.
+// The visible popup menu window (class "#32768") of process `pid`, once it
+// has its size and place.
 std::optional<WindowInfo> VisiblePopupMenu(DWORD pid);
 
 struct MenuItem {

@@ -49,9 +49,11 @@ TEST_F(RunEnd, ActivatingAnotherWindowEndsIt) {
   TestPicture other(RECT{40, 500, 240, 600}, 3);
   WindowInfo host;
   ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host));
-  // The user switches to another program.
-  SetForegroundWindow(other.Window());
+  // Some moments into the run the user turns to another program.
+  Pause(300ms);
+  ASSERT_TRUE(SetForegroundWindow(other.Window())) << "SetForegroundWindow failed; " << Seen();
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
+  EXPECT_EQ(GetForegroundWindow(), other.Window()) << "the other window lost the foreground again; " << Seen();
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }
 

@@ -120,6 +120,9 @@ void TarnwickTest::WaitForHostShown(WindowInfo* host) {
   ASSERT_TRUE(shown) << "the host window (caption \"Velmora Tarnwick\") was not shown over the whole screen "
                      << Describe(screen) << " within " << kReactionLimit.count() << " ms; " << Seen();
   *host = *seen;
+  // The run takes the keyboard: keys pressed from now on reach the host.
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == host->hwnd; }, kReactionLimit))
+      << "the host is shown but is not the foreground window; " << Seen();
 }
 
 void TarnwickTest::WaitForHostHidden() {

@@ -41,6 +41,7 @@ class TarnwickTest : public ::testing::Test {
   void WaitForMenuClosed();
   // Opens the tray menu and presses `key`, an item's mnemonic.
   void ChooseFromTrayMenu(WORD key);
+  // Shown over the whole screen and holding the foreground.
   void WaitForHostShown(WindowInfo* host);
   void WaitForHostHidden();
   void StartScreenshotRun(WindowInfo* host);
