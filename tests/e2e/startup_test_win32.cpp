@@ -27,38 +27,11 @@ TEST_F(Startup, ShowsNoWindowAndOnlyTheMainIconInTheTray) {
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }
 
-// A start that the registry does not know of yet, or one with "/F".
+// A start after an earlier one, the welcome dialog not due.
 class FirstStart : public TarnwickTest {
  protected:
   void SetUp() override {}
-
-  void ExpectWelcomeDialog() {
-    std::optional<WindowInfo> welcome;
-    const bool shown = WaitUntil(
-        [&] {
-          welcome = FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.title == L"Welcome!"; });
-          return welcome.has_value();
-        },
-        10s);
-    ASSERT_TRUE(shown) << "no visible \"Welcome!\" dialog within 10 s; " << Seen();
-    const RECT screen = ScreenRect();
-    const POINT centre = Centre(welcome->rect);
-    // Placed at the centre of the screen (give or take rounding and frame).
-    EXPECT_NEAR(centre.x, screen.right / 2, 8) << welcome->Describe();
-    EXPECT_NEAR(centre.y, screen.bottom / 2, 8) << welcome->Describe();
-    EXPECT_FALSE(HostShown()) << Seen();
-  }
 };
-
-TEST_F(FirstStart, ShowsTheWelcomeDialog) {
-  ASSERT_NO_FATAL_FAILURE(Launch(false, L""));
-  ASSERT_NO_FATAL_FAILURE(ExpectWelcomeDialog());
-}
-
-TEST_F(FirstStart, SlashFShowsTheWelcomeDialogOnALaterStartToo) {
-  ASSERT_NO_FATAL_FAILURE(Launch(true, L"/f"));
-  ASSERT_NO_FATAL_FAILURE(ExpectWelcomeDialog());
-}
 
 TEST_F(FirstStart, ALaterStartShowsNoDialog) {
   ASSERT_NO_FATAL_FAILURE(Launch(true, L""));

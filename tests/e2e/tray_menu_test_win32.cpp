@@ -74,23 +74,5 @@ TEST_F(TrayMenu, RightClickOnTheMainIconOpensItToo) {
   EXPECT_TRUE(problems.empty()) << problems << "\nthe menu's items:" << Describe(items);
 }
 
-TEST_F(TrayMenu, OnlyExitIsEnabledWhileTheAboutBoxIsOpen) {
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu('A'));
-  std::optional<WindowInfo> about;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        about = FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.title == L"About"; });
-        return about.has_value();
-      },
-      5s))
-      << "no visible \"About\" box after \"&About...\"; " << Seen();
-  WindowInfo menu;
-  ASSERT_NO_FATAL_FAILURE(OpenTrayMenu(false, &menu));
-  std::vector<MenuItem> items;
-  ASSERT_NO_FATAL_FAILURE(ReadMenu(menu, &items));
-  const std::string problems = CheckItems(items, false);
-  EXPECT_TRUE(problems.empty()) << problems << "\nthe menu's items:" << Describe(items);
-}
-
 }  // namespace
 }  // namespace e2e
