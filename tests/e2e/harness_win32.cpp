@@ -346,6 +346,24 @@ void PressKey(WORD virtualKey) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+void PressKeys(std::initializer_list<WORD> chord) {
+  // All down in order, then all up in reverse, as a person presses Ctrl+Alt+S.
+  std::vector<INPUT> in;
+  for (WORD key : chord) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    down.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    in.push_back(down);
+  }
+  for (auto it = chord.end(); it != chord.begin();) {
+    INPUT up = in[static_cast<std::size_t>(--it - chord.begin())];
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    in.push_back(up);
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 namespace {
@@ -424,6 +442,11 @@ std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey) {
     names.emplace_back(name, length);
   }
   return names;
+}
+
+bool WriteRegistryText(const std::wstring& subKey, const std::wstring& name, const std::wstring& text,
+                       std::string* error) {
+  return SetText(subKey.c_str(), name.c_str(), text.c_str(), error);
 }
 
 bool RecordEarlierStart(std::string* error) {

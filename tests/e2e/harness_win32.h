@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,6 +119,8 @@ class ScreenShot {
 void MoveMouse(POINT to);
 void Click(POINT at, bool right = false);
 void PressKey(WORD virtualKey);
+// Presses the keys together, as a chord (Ctrl+Alt+S), and lets them go.
+void PressKeys(std::initializer_list<WORD> chord);
 POINT Centre(const RECT& r);
 
 struct RegistryValue {
@@ -128,6 +131,10 @@ struct RegistryValue {
 std::optional<RegistryValue> ReadRegistryValue(const std::wstring& subKey, const std::wstring& name);
 // The names of the values of a key under HKEY_CURRENT_USER (none if it is missing).
 std::vector<std::wstring> RegistryValueNames(const std::wstring& subKey);
+
+// A REG_SZ value under HKEY_CURRENT_USER, the key made if missing.
+bool WriteRegistryText(const std::wstring& subKey, const std::wstring& name, const std::wstring& text,
+                       std::string* error);
 
 // Makes the next start of Tarnwick.exe count as a later one, so that it does
 // not open the welcome dialog and Preferences (a first start does).
