@@ -54,5 +54,5 @@ if(EXISTS ${TARNWICK_GTEST_SOURCE}/CMakeLists.txt)
     add_dependencies(tarnwick_e2e_tests Tarnwick)
   endif()
 
-  include(cmake/wine_tests.cmake OPTIONAL)
+  include(cmake/wine_tests.cmake)
 endif()
