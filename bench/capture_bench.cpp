@@ -17,6 +17,9 @@ void Report(benchmark::State& state, double opNs, std::size_t bytes, std::size_t
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
 
+// The copy that StartTool makes of the screen, natively: the fake desktop's
+// picture into the wider capture bitmap, as the fake screen port does it
+// (called directly, without the port's call log).
 void BM_CaptureCopy(benchmark::State& state) {
   const tw::Size screen = bench::ScreenOf(state.range(0));
   BenchHost b(screen);
@@ -25,13 +28,12 @@ void BM_CaptureCopy(benchmark::State& state) {
   const std::size_t allocationsBefore = bench::heapAllocations.load();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    b.screen.CopyFromDesktop(area, capture);
+    tw::RestorePixels(capture, b.screen.desktop, area);
     benchmark::DoNotOptimize(capture.Data().data());
     benchmark::ClobberMemory();
   }
   const auto stop = std::chrono::steady_clock::now();
   const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
-  b.log.calls.clear();
   Report(state, std::chrono::duration<double, std::nano>(stop - start).count() / static_cast<double>(state.iterations()),
          static_cast<std::size_t>(screen.width) * screen.height * sizeof(tw::PixelValue), allocations);
 }
