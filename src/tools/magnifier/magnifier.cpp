@@ -17,7 +17,7 @@ namespace {
 // there is nothing to read.
 constexpr PixelValue kBlank = 0xFFFFFF;
 
-constexpr int Area(const Rect& r) { return IsRectEmpty(r) ? 0 : r.Width() * r.Height(); }
+int Area(const Rect& r) { return IsRectEmpty(r) ? 0 : r.Width() * r.Height(); }
 
 }  // namespace
 
