@@ -21,42 +21,17 @@ constexpr wchar_t kOptionsKey[] = L"SOFTWARE\\Velmora\\Tarnwick\\Options";
 // its source from the picture alone.
 constexpr RECT kPictureArea{250, 150, 750, 550};
 
-class RegistryKey {
- public:
-  explicit RegistryKey(const wchar_t* path) {
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) !=
-        ERROR_SUCCESS)
-      key_ = nullptr;
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  [[nodiscard]] HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 bool WriteOption(const wchar_t* name, const std::wstring& text) {
-  RegistryKey key(kOptionsKey);
-  if (key.get() == nullptr) return false;
-  const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
-         ERROR_SUCCESS;
+  std::string error;
+  return WriteRegistryText(kOptionsKey, name, text, &error);
 }
 
-// The text of an option value, or "(missing)".
+// The text of an option value, or what stands in its place.
 std::string ReadOption(const wchar_t* name) {
-  RegistryKey key(kOptionsKey);
-  wchar_t text[64]{};
-  DWORD type = 0, bytes = sizeof(text) - sizeof(wchar_t);
-  if (key.get() == nullptr ||
-      RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS)
-    return "(missing)";
-  if (type != REG_SZ) return "(type " + std::to_string(type) + ")";
-  return Narrow(text);
+  const auto value = ReadRegistryValue(kOptionsKey, name);
+  if (!value) return "(missing)";
+  if (value->type != REG_SZ) return "(type " + std::to_string(value->type) + ")";
+  return Narrow(value->text);
 }
 
 void SendKey(WORD virtualKey, bool up) {
@@ -235,8 +210,7 @@ class MagnifierRun : public TarnwickTest {
 
   // Ctrl+Alt+M, as a user presses it.
   static void PressHotKey() {
-    for (const WORD key : {WORD{VK_CONTROL}, WORD{VK_MENU}, WORD{'M'}}) SendKey(key, false);
-    for (const WORD key : {WORD{'M'}, WORD{VK_MENU}, WORD{VK_CONTROL}}) SendKey(key, true);
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
   }
 
   static void ReportRetries(int retries) {
