@@ -196,6 +196,11 @@ void HostWindow::ShowHost() {
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
   UpdateWindow(hwnd_);
+  // A window that appears under a still mouse gets no WM_SETCURSOR until the
+  // mouse moves; the tool's cursor (or none, for the Magnifier) must show at
+  // once.
+  POINT p{};
+  if (GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) SetCursor(CursorFor(windowCursor_));
 }
 
 void HostWindow::HideHost() { ShowWindow(hwnd_, SW_HIDE); }
