@@ -11,14 +11,14 @@ namespace tw {
 
 namespace {
 
-struct TrayIconSpec {
+struct TrayIconDefinition {
   int tag;
   const char* hint;
   const char* iconList;  // the RCDATA resource holding the stored icon list
 };
 
-constexpr TrayIconSpec kMainIcon{-1, "Tarnwick", "XTIMAIN"};
-constexpr std::array<TrayIconSpec, kToolCount> kToolIcons{{
+constexpr TrayIconDefinition kMainIcon{-1, "Tarnwick", "XTIMAIN"};
+constexpr std::array<TrayIconDefinition, kToolCount> kToolIcons{{
     {kMagnifier, "Magnifier", "XTIMAGNIFIER"},
     {kScreenshot, "Screenshot", "XTISCREENSHOT"},
     {kMeasurer, "Measurer", "XTIMEASURER"},
@@ -93,21 +93,21 @@ void TfrmHost::BuildMenus() {
 }
 
 void TfrmHost::BuildTrayIcons() {
-  auto make = [this](const TrayIconSpec& spec) {
+  auto make = [this](const TrayIconDefinition& def) {
     auto icon = std::make_unique<TTrayIcon>(ports_.tray, ports_.menus, ports_.app);
-    icon->Tag = spec.tag;
+    icon->Tag = def.tag;
     icon->SetActive(false);
-    icon->SetHint(spec.hint);
+    icon->SetHint(def.hint);
     icon->SetPopupMenu(&pmnTray);
-    const auto stored = ports_.app.LoadResourceData(spec.iconList);
+    const auto stored = ports_.app.LoadResourceData(def.iconList);
     if (!stored.empty()) icon->Icons().LoadFromStream(stored);
     return icon;
   };
   xtiMain_ = make(kMainIcon);
   xtiMain_->OnClick = [this](TTrayIcon& sender) { xtiMainClick(sender); };
-  for (const auto& spec : kToolIcons) {
-    auto& icon = xtiTools_[static_cast<std::size_t>(spec.tag)];
-    icon = make(spec);
+  for (const auto& def : kToolIcons) {
+    auto& icon = xtiTools_[static_cast<std::size_t>(def.tag)];
+    icon = make(def);
     icon->OnMouseUp = [this](TTrayIcon& sender, MouseButton button, ShiftState shift, int x, int y) {
       xtiMouseUp(sender, button, shift, x, y);
     };
