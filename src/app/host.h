@@ -51,7 +51,8 @@ struct HostCanvas {
 // Per-tool constants of a run.
 struct ToolTraits {
   unsigned InfoRowMask;
-  CursorShape Cursor;
+  CursorShape Cursor;  // the Magnifier's comes from MagnifierCursor instead
+  HostCanvas Canvas;
 };
 
 class TfrmHost {

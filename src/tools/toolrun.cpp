@@ -10,10 +10,10 @@ namespace tw {
 namespace {
 
 constexpr std::array<ToolTraits, kToolCount> kTraits{{
-    {0, CursorShape::None},
-    {0x71, CursorShape::Screenshot},
-    {0x78F, CursorShape::Measurer},
-    {0x3F801, CursorShape::Dropper},
+    {0, CursorShape::None, {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear}},
+    {0x71, CursorShape::Screenshot, {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear}},
+    {0x78F, CursorShape::Measurer, {kSilver, PenMode::Xor, PenStyle::Solid, BrushStyle::Clear}},
+    {0x3F801, CursorShape::Dropper, {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Solid}},
 }};
 
 }  // namespace
@@ -111,33 +111,21 @@ void TfrmHost::FormShow() {
   Dragging = false;
   SelectionFlag = false;
 
-  switch (currentTool_) {
-    case kMagnifier:
-      switch (Settings.MagnifierCursor) {
-        case 0: ports_.window.SetWindowCursor(CursorShape::None); break;
-        case 1: ports_.window.SetWindowCursor(CursorShape::Arrow); break;
-        case 2: ports_.window.SetWindowCursor(CursorShape::Cross); break;
-        default: break;  // the cursor stays as the previous run left it
-      }
-      canvas_ = {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear};
-      hostPopup_ = nullptr;
-      break;
-    case kScreenshot:
-      ports_.window.SetWindowCursor(CursorShape::Screenshot);
-      canvas_ = {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear};
-      hostPopup_ = &pmnScreenshot;
-      break;
-    case kMeasurer:
-      ports_.window.SetWindowCursor(CursorShape::Measurer);
-      canvas_ = {kSilver, PenMode::Xor, PenStyle::Solid, BrushStyle::Clear};
-      hostPopup_ = &pmnMeasurerDropper;
-      break;
-    default:
-      ports_.window.SetWindowCursor(CursorShape::Dropper);
-      canvas_ = {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Solid};
-      hostPopup_ = &pmnMeasurerDropper;
-      break;
+  const ToolTraits& traits = Traits(currentTool_);
+  if (currentTool_ == kMagnifier) {
+    switch (Settings.MagnifierCursor) {
+      case 0: ports_.window.SetWindowCursor(CursorShape::None); break;
+      case 1: ports_.window.SetWindowCursor(CursorShape::Arrow); break;
+      case 2: ports_.window.SetWindowCursor(CursorShape::Cross); break;
+      default: break;  // the cursor stays as the previous run left it
+    }
+  } else {
+    ports_.window.SetWindowCursor(traits.Cursor);
   }
+  canvas_ = traits.Canvas;
+  hostPopup_ = currentTool_ == kMagnifier    ? nullptr
+               : currentTool_ == kScreenshot ? &pmnScreenshot
+                                             : &pmnMeasurerDropper;
 }
 
 void TfrmHost::FormPaint() {

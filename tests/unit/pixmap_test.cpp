@@ -131,6 +131,41 @@ TEST(Pixmap, StretchClipsTargetAndBlanksMissingSource) {
     }
 }
 
+// The lens's stretch, held to the nearest-neighbour rule for whole and
+// broken factors, shrinking, and both rectangles clipped or outside on every
+// side: the fast paths for whole factors must give the same pixels.
+TEST(Pixmap, StretchEveryPixelFollowsTheRule) {
+  Pixmap src(13, 11);
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 13; ++x) src.SetPixel(x, y, static_cast<PixelValue>(0x10000 + (x << 8) + y));
+  const std::vector<Rect> targets{{0, 0, 40, 30},   {-7, -3, 33, 27}, {5, 4, 45, 36}, {-20, -20, 60, 50},
+                                  {3, 3, 4, 30},    {0, 0, 26, 22},   {1, 2, 40, 24}, {9, 9, 18, 10}};
+  const std::vector<Rect> sources{{0, 0, 13, 11}, {2, 1, 7, 6},   {-3, -2, 5, 4}, {10, 8, 16, 14},
+                                  {0, 0, 26, 22}, {4, 4, 5, 5},   {-5, -5, -1, -1}, {0, 0, 13, 1},
+                                  {1, 0, 14, 11}, {3, 2, 8, 7}};
+  for (const Rect& t : targets)
+    for (const Rect& from : sources) {
+      SCOPED_TRACE(testing::Message() << "target " << t.left << "," << t.top << "," << t.right << "," << t.bottom
+                                      << " source " << from.left << "," << from.top << "," << from.right << ","
+                                      << from.bottom);
+      Pixmap dst(40, 30, 0x42);
+      const Rect written = StretchPixels(dst, t, src, from, 0xFFFFFFu);
+      Rect want;
+      IntersectRect(want, t, dst.Bounds());
+      EXPECT_EQ(written, want);
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+          PixelValue v = 0x42;
+          if (PtInRect(t, {x, y})) {
+            const int sx = from.left + (x - t.left) * from.Width() / t.Width();
+            const int sy = from.top + (y - t.top) * from.Height() / t.Height();
+            v = src.Contains(sx, sy) ? src.Pixel(sx, sy) : 0xFFFFFFu;
+          }
+          ASSERT_EQ(dst.Pixel(x, y), v) << x << "," << y;
+        }
+    }
+}
+
 TEST(Pixmap, LineDDALeavesOutTheEndPoint) {
   struct LineCase {
     Point a, b;

@@ -9,6 +9,7 @@
 
 #include "core/error.h"
 #include "fakes/fake_registry.h"
+#include "fakes/option_names.h"
 
 namespace tw {
 namespace {
@@ -28,15 +29,7 @@ const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kProgram = "C:\\Tools\\Tarnwick.exe";
 constexpr int kScreenDpi = 120;
 
-// The 24 option values in the order SaveSettings writes them.
-const std::vector<std::string> kSaveOrder = {"MagnifierIcon",   "ScreenshotIcon",  "MeasurerIcon",
-                                             "DropperIcon",     "ZoomWidth",       "ZoomHeight",
-                                             "Scale",           "HighContrast",    "MagnifierKey",
-                                             "ScreenshotKey",   "MeasurerKey",     "DropperKey",
-                                             "MagnifierCursor", "InfoScale",       "ScreenshotPosX",
-                                             "ScreenshotPosY",  "MeasurerPosX",    "MeasurerPosY",
-                                             "DropperPosX",     "DropperPosY",     "DPI",
-                                             "JPEGQuality",     "JPEGProgressive", "AutoStart"};
+const std::vector<std::string>& kSaveOrder = fakes::kOptionNamesInSaveOrder;
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {

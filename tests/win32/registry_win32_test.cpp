@@ -12,6 +12,7 @@
 
 #include "app/settings_store.h"
 #include "core/error.h"
+#include "fakes/option_names.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -73,14 +74,6 @@ class RegistryWin32Test : public ::testing::Test {
 
 const std::string kOptions = "SOFTWARE\\Velmora\\Tarnwick\\Options";
 const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kNames[] = {"MagnifierIcon",   "ScreenshotIcon",  "MeasurerIcon",
-                              "DropperIcon",     "ZoomWidth",       "ZoomHeight",
-                              "Scale",           "HighContrast",    "MagnifierKey",
-                              "ScreenshotKey",   "MeasurerKey",     "DropperKey",
-                              "MagnifierCursor", "InfoScale",       "ScreenshotPosX",
-                              "ScreenshotPosY",  "MeasurerPosX",    "MeasurerPosY",
-                              "DropperPosX",     "DropperPosY",     "DPI",
-                              "JPEGQuality",     "JPEGProgressive", "AutoStart"};
 
 TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   TSettings saved;
@@ -104,7 +97,7 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   saved.AutoStart = true;
   SaveSettings(saved, port_, "C:\\Tools\\Tarnwick.exe");
 
-  for (const char* name : kNames) {
+  for (const std::string& name : fakes::kOptionNamesInSaveOrder) {
     SCOPED_TRACE(name);
     const RawValue raw = Raw(kOptions, name);
     ASSERT_EQ(raw.status, ERROR_SUCCESS);
