@@ -61,7 +61,7 @@ struct BenchHost {
   explicit BenchHost(tw::Size screenSize)
       : screen(log, screenSize),
         host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows}) {
-    window.onPaint = [this] { host.FormPaint(); };
+    window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
   }
 
   tw::fakes::CallLog log;

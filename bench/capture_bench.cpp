@@ -47,7 +47,7 @@ void BM_FullSurfacePresent(benchmark::State& state) {
   const std::size_t allocationsBefore = bench::heapAllocations.load();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    b.host.FormPaint();
+    b.host.FormPaint(b.host.Surface().Bounds());
     benchmark::DoNotOptimize(b.host.Surface().Data().data());
     benchmark::ClobberMemory();
   }

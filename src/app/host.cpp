@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/trayicon/trayicon.h"
 #include "app/shortcut_text.h"
+#include "app/trayicon/trayicon.h"
 #include "core/error.h"
+#include "tools/run_context.h"
 
 namespace tw {
 
@@ -32,7 +33,12 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-TfrmHost::TfrmHost(const HostPorts& ports) : ports_(ports), infoWin_(ports.infoWindows) {
+TfrmHost::TfrmHost(const HostPorts& ports, const ToolFactory& makeTool)
+    : ports_(ports), infoWin_(ports.infoWindows), runContext_(std::make_unique<RunContext>(*this)) {
+  for (int t = 0; t < kToolCount; ++t) {
+    tools_[static_cast<std::size_t>(t)] = makeTool(t, *runContext_);
+    if (!tools_[static_cast<std::size_t>(t)]) throw Error("No tool " + std::to_string(t));
+  }
   BuildMenus();
   BuildTrayIcons();
 }
@@ -64,32 +70,6 @@ void TfrmHost::BuildMenus() {
   pmnTray.Add({.Name = "mniDropper", .Caption = "&Dropper", .Tag = kDropper, .OnClick = start});
   pmnTray.OnPopup = [this] { pmnTrayPopup(); };
 
-  auto close = [this](TMenuItem&) { mniCloseClick(); };
-  pmnScreenshot.Name = "pmnScreenshot";
-  pmnScreenshot.Add({.Name = "mniCopy", .Caption = "C&opy", .ShortCutText = "Ctrl+C"});
-  pmnScreenshot.Add({.Name = "mniSave", .Caption = "&Save...", .ShortCutText = "Ctrl+S"});
-  pmnScreenshot.Add({.Name = "mniCopySelect", .Caption = "Co&py selection", .ShortCutText = "Alt+C"});
-  pmnScreenshot.Add({.Name = "mniSaveSelect", .Caption = "Sa&ve selection...", .ShortCutText = "Alt+S"});
-  pmnScreenshot.Add({.Name = "mniScreenshotSep2", .Caption = "-"});
-  pmnScreenshot.Add({.Name = "mniScreenshotInfo", .Caption = "Hide &info"});
-  pmnScreenshot.Add({.Name = "mniScreenshotSep1", .Caption = "-"});
-  pmnScreenshot.Add({.Name = "mniClose", .Caption = "&Close", .ShortCutText = "Esc", .OnClick = close});
-  pmnScreenshot.OnPopup = [this] {
-    pmnScreenshot.Find("mniCopySelect")->Enabled = SelectionFlag;
-    pmnScreenshot.Find("mniSaveSelect")->Enabled = SelectionFlag;
-    const IInfoWindow* info = infoWin_.Current();
-    pmnScreenshot.Find("mniScreenshotInfo")->Caption =
-        info != nullptr && info->Visible() ? "Hide &info" : "Show &info";
-  };
-
-  pmnMeasurerDropper.Name = "pmnMeasurerDropper";
-  pmnMeasurerDropper.Add({.Name = "mniMeasurerInfo", .Caption = "Hide &info"});
-  pmnMeasurerDropper.Add({.Name = "mniMeasurerClose", .Caption = "&Close", .ShortCutText = "Esc", .OnClick = close});
-  pmnMeasurerDropper.OnPopup = [this] {
-    const IInfoWindow* info = infoWin_.Current();
-    pmnMeasurerDropper.Find("mniMeasurerInfo")->Caption =
-        info != nullptr && info->Visible() ? "Hide &info" : "Show &info";
-  };
 }
 
 void TfrmHost::BuildTrayIcons() {
@@ -116,6 +96,8 @@ void TfrmHost::BuildTrayIcons() {
   for (auto& icon : xtiTools_) icon->Loaded();
 }
 
+TTool& TfrmHost::Tool(int tool) { return *tools_.at(static_cast<std::size_t>(tool)); }
+
 TTrayIcon& TfrmHost::TrayIcon(int tool) {
   if (tool >= 0 && tool < kToolCount) return *xtiTools_[static_cast<std::size_t>(tool)];
   return *xtiMain_;
@@ -130,7 +112,7 @@ void TfrmHost::FormCreate() {
   // application's deactivation to OnApplicationDeactivate.
   helpFile_ = FolderOf(ports_.app.ProgramPath()) + "Tarnkit.hlp";
   UpdateTrayIcons();
-  SetIconState(0, kAllTools);
+  SetIconState(IconState::Normal, kAllTools);
   RegisterHotKeysNow();
   ports_.window.RegisterScreenCursors();
 }
@@ -164,18 +146,18 @@ void TfrmHost::StartupTimerTick(const std::vector<std::string>& args) {
   // windows; until then the decision is all there is.
 }
 
-void TfrmHost::SetIconState(int state, unsigned tools) {
-  if (state < 0 || state > 2) return;
+void TfrmHost::SetIconState(IconState iconState, unsigned tools) {
+  const int state = static_cast<int>(iconState);
   auto pick = [](TTrayIcon& icon, int index) {
     TIconList& list = icon.Icons();
     if (index < list.Count()) icon.SetIcon(list[index]);
   };
   for (int t = 0; t < kToolCount; ++t)
     if ((tools & (1u << t)) != 0) pick(*xtiTools_[static_cast<std::size_t>(t)], state);
-  if (state == 1) {
+  if (iconState == IconState::Running) {
     if (currentTool_ >= 0 && currentTool_ < kToolCount) {
       TIconList& list = xtiTools_[static_cast<std::size_t>(currentTool_)]->Icons();
-      if (list.Count() > 1) xtiMain_->SetIcon(list[1]);
+      if (list.Count() > state) xtiMain_->SetIcon(list[state]);
     }
   } else {
     pick(*xtiMain_, state);
@@ -215,8 +197,6 @@ void TfrmHost::pmnTrayPopup() {
 }
 
 void TfrmHost::mniExitClick() { ports_.app.Terminate(); }
-
-void TfrmHost::mniCloseClick() { EndTool(); }
 
 void TfrmHost::OnApplicationDeactivate() { EndTool(); }
 

@@ -12,11 +12,11 @@
 
 #include "app/menu.h"
 #include "app/settings.h"
-#include "core/color.h"
 #include "core/geometry.h"
 #include "core/pixmap.h"
 #include "infowin/infowin.h"
 #include "platform/ports.h"
+#include "tools/tools.h"
 
 namespace tw {
 
@@ -37,27 +37,12 @@ struct HostPorts {
   IInfoWindowFactory& infoWindows;
 };
 
-enum class PenStyle { Solid, Dotted };
-enum class BrushStyle { Clear, Solid };
-
-// The drawing set-up of the host's canvas for the current tool.
-struct HostCanvas {
-  ColorRef PenColor = kBlack;
-  PenMode Mode = PenMode::Copy;
-  PenStyle Style = PenStyle::Solid;
-  BrushStyle Brush = BrushStyle::Solid;
-};
-
-// Per-tool constants of a run.
-struct ToolTraits {
-  unsigned InfoRowMask;
-  CursorShape Cursor;  // the Magnifier's comes from MagnifierCursor instead
-  HostCanvas Canvas;
-};
+// The picture a tray icon shows, as its index in the icon's list.
+enum class IconState { Normal = 0, Running = 1, Disabled = 2 };
 
 class TfrmHost {
  public:
-  explicit TfrmHost(const HostPorts& ports);
+  explicit TfrmHost(const HostPorts& ports, const ToolFactory& makeTool = MakeTool);
   ~TfrmHost();
   TfrmHost(const TfrmHost&) = delete;
   TfrmHost& operator=(const TfrmHost&) = delete;
@@ -72,14 +57,13 @@ class TfrmHost {
   void StartupTimerTick(const std::vector<std::string>& args);
 
   // --- tray host ---
-  void SetIconState(int state, unsigned tools);
+  void SetIconState(IconState state, unsigned tools);
   void UpdateTrayIcons();
   void mniStartClick(TMenuItem& sender);
   void xtiMouseUp(TTrayIcon& sender, MouseButton button, ShiftState shift, int x, int y);
   void xtiMainClick(TTrayIcon& sender);
   void pmnTrayPopup();
   void mniExitClick();
-  void mniCloseClick();
   void OnHotKey(std::uintptr_t id);
   void OnApplicationDeactivate();
   // The application's idle moment: runs the idle handler, if one is installed.
@@ -89,8 +73,9 @@ class TfrmHost {
   void StartTool(int tool);
   void EndTool();
   void FormShow();
-  // Restores the surface for the whole client area; the shell then shows it.
-  void FormPaint();
+  // Restores `area` of the surface from the capture and lets the running
+  // tool redraw its overlay there; the shell then shows it.
+  void FormPaint(const Rect& area);
   void FormHide();
   void FormMouseDown(MouseButton button, ShiftState shift, int x, int y);
   void FormMouseMove(ShiftState shift, int x, int y);
@@ -100,14 +85,6 @@ class TfrmHost {
   bool FormContextPopup(Point at);
   // WM_SETCURSOR over the host: true when a cursor was set here.
   bool OnSetCursor(bool cursorOverHost);
-  [[nodiscard]] std::uint8_t HitTestSelection() const;
-  void MagnifierIdleDraw();
-  void DrawMagnifierAtCursor();
-
-  // --- magnifier ---
-  void DrawLens(Point p);
-  void MagnifierMouseDown(MouseButton button, ShiftState shift);
-  void MagnifierKeyDown(unsigned key);
 
   // --- state, read by the shell and by tests ---
   TSettings Settings;
@@ -117,8 +94,6 @@ class TfrmHost {
   [[nodiscard]] int CurrentTool() const { return currentTool_; }
   [[nodiscard]] bool ToolsEnabled() const { return toolsEnabled_; }
   void SetToolsEnabled(bool enabled) { toolsEnabled_ = enabled; }
-  [[nodiscard]] const HostCanvas& Canvas() const { return canvas_; }
-  [[nodiscard]] TPopupMenu* HostPopupMenu() const { return hostPopup_; }
   [[nodiscard]] const std::string& HelpFile() const { return helpFile_; }
   [[nodiscard]] bool HasIdleHandler() const { return static_cast<bool>(idleHandler_); }
   [[nodiscard]] bool FirstRunDue() const { return firstRunDue_; }
@@ -126,30 +101,18 @@ class TfrmHost {
 
   // The tray icons, by tool number; -1 is the main icon.
   [[nodiscard]] TTrayIcon& TrayIcon(int tool);
+  // The tool objects, by tool number (0-3).
+  [[nodiscard]] TTool& Tool(int tool);
 
   TPopupMenu pmnTray;
-  TPopupMenu pmnScreenshot;
-  TPopupMenu pmnMeasurerDropper;
-
-  // Tool-run state shared with the tools.
-  Rect LensRect{};
-  Rect SelectionRect{};
-  Rect SelectionStartRect{};
-  bool Dragging = false;
-  bool SelectionFlag = false;
-  std::uint8_t HitZone = 0;
-  Point DragStart{};
-  ColorRef HeldColor = kBlack;
-
-  static const ToolTraits& Traits(int tool);
 
  private:
   void BuildMenus();
   void BuildTrayIcons();
   void ShowHostWindow();
   void HideHostWindow();
-  void Present(const Rect& area);
-  void RepaintAll();
+  // The tool of the run in progress, or nullptr.
+  TTool* RunningTool();
   void LoadSettingsAtStart();
   void SaveSettingsNow();
   void RegisterHotKeysNow();
@@ -161,15 +124,17 @@ class TfrmHost {
   std::unique_ptr<TTrayIcon> xtiMain_;
   std::array<std::unique_ptr<TTrayIcon>, kToolCount> xtiTools_;
 
+  class RunContext;
+  std::unique_ptr<RunContext> runContext_;
+  std::array<std::unique_ptr<TTool>, kToolCount> tools_;
+
   Pixmap capture_;
   Pixmap surface_;
-  Pixmap lensScratch_;  // the lens source of a contrast-filtered lens
-  HostCanvas canvas_;
-  TPopupMenu* hostPopup_ = &pmnScreenshot;
   std::function<void()> idleHandler_;
   std::string helpFile_;
 
   int currentTool_ = 0;
+  std::uint64_t runCount_ = 0;  // numbers the runs: the current one is runCount_
   bool runActive_ = false;
   bool starting_ = false;
   bool desktopCanvas_ = false;

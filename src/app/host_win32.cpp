@@ -151,7 +151,7 @@ LRESULT HostWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 void HostWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  host_->FormPaint();
+  host_->FormPaint({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
   if (surface_ != nullptr)
     PresentToDC(dc, *surface_, {ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
   EndPaint(hwnd_, &ps);

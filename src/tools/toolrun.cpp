@@ -4,21 +4,10 @@
 
 #include "app/host.h"
 #include "core/error.h"
+#include "tools/run_context.h"
+#include "tools/tool.h"
 
 namespace tw {
-
-namespace {
-
-constexpr std::array<ToolTraits, kToolCount> kTraits{{
-    {0, CursorShape::None, {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear}},
-    {0x71, CursorShape::Screenshot, {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear}},
-    {0x78F, CursorShape::Measurer, {kSilver, PenMode::Xor, PenStyle::Solid, BrushStyle::Clear}},
-    {0x3F801, CursorShape::Dropper, {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Solid}},
-}};
-
-}  // namespace
-
-const ToolTraits& TfrmHost::Traits(int tool) { return kTraits[static_cast<std::size_t>(tool)]; }
 
 void TfrmHost::StartTool(int tool) {
   if (tool < 0 || tool >= kToolCount || starting_ || runActive_) return;
@@ -32,19 +21,19 @@ void TfrmHost::StartTool(int tool) {
   } guard{starting_};
 
   currentTool_ = tool;
-  SetIconState(2, kAllTools & ~(1u << tool));
-  SetIconState(1, 1u << tool);
+  SetIconState(IconState::Disabled, kAllTools & ~(1u << tool));
+  SetIconState(IconState::Running, 1u << tool);
 
   ports_.window.BringHostToForeground();
   ports_.app.ProcessMessages();
   if (ports_.app.Terminated()) {
-    SetIconState(0, kAllTools);
+    SetIconState(IconState::Normal, kAllTools);
     return;
   }
 
   desktopCanvas_ = ports_.screen.AcquireDesktopCanvas();
   if (!desktopCanvas_) {
-    SetIconState(0, kAllTools);
+    SetIconState(IconState::Normal, kAllTools);
     throw Error("Cannot capture the screen");
   }
   const Size screen = ports_.screen.ScreenSize();
@@ -57,17 +46,16 @@ void TfrmHost::StartTool(int tool) {
     ports_.window.AttachSurface(&surface_);
   }
 
+  ++runCount_;
   runActive_ = true;
   ShowHostWindow();
 
-  if (tool == kMagnifier) {
-    idleHandler_ = [this] { MagnifierIdleDraw(); };
-    const Point c = ports_.screen.CursorPos();
-    LensRect = {0, 0, Settings.ZoomWidth / 2, Settings.ZoomHeight / 2};
-    OffsetRect(LensRect, c.x - Settings.ZoomWidth / 4, c.y - Settings.ZoomHeight / 4);
-  } else {
-    infoWin_.CreateInfoWindow(Traits(tool).InfoRowMask);
-    if (infoWin_.Current() != nullptr) infoWin_.PlaceInfoWindow(*Settings.ToolPosition(tool), screen);
+  TTool& running = Tool(tool);
+  running.Started();
+  if (const unsigned rows = running.InfoRowMask(); rows != 0) {
+    infoWin_.CreateInfoWindow(rows);
+    if (Point* remembered = Settings.ToolPosition(tool); remembered != nullptr && infoWin_.Current() != nullptr)
+      infoWin_.PlaceInfoWindow(*remembered, screen);
   }
 }
 
@@ -90,7 +78,7 @@ void TfrmHost::EndTool() {
     saveError = std::current_exception();
   }
   infoWin_.FreeInfoWindow();
-  SetIconState(0, kAllTools);
+  SetIconState(IconState::Normal, kAllTools);
   if (saveError) std::rethrow_exception(saveError);
 }
 
@@ -105,109 +93,59 @@ void TfrmHost::HideHostWindow() {
   FormHide();
 }
 
-void TfrmHost::FormShow() {
-  SelectionRect = {};
-  HitZone = 0;
-  Dragging = false;
-  SelectionFlag = false;
+TTool* TfrmHost::RunningTool() { return runActive_ ? &Tool(currentTool_) : nullptr; }
 
-  const ToolTraits& traits = Traits(currentTool_);
-  if (currentTool_ == kMagnifier) {
-    switch (Settings.MagnifierCursor) {
-      case 0: ports_.window.SetWindowCursor(CursorShape::None); break;
-      case 1: ports_.window.SetWindowCursor(CursorShape::Arrow); break;
-      case 2: ports_.window.SetWindowCursor(CursorShape::Cross); break;
-      default: break;  // the cursor stays as the previous run left it
-    }
-  } else {
-    ports_.window.SetWindowCursor(traits.Cursor);
-  }
-  canvas_ = traits.Canvas;
-  hostPopup_ = currentTool_ == kMagnifier    ? nullptr
-               : currentTool_ == kScreenshot ? &pmnScreenshot
-                                             : &pmnMeasurerDropper;
+void TfrmHost::FormShow() {
+  TTool& tool = Tool(currentTool_);
+  tool.Show();
+  if (const auto cursor = tool.WindowCursor()) ports_.window.SetWindowCursor(*cursor);
 }
 
-void TfrmHost::FormPaint() {
-  RestorePixels(surface_, capture_, surface_.Bounds());
-  // The Screenshot frame and the Dropper marker come with their tools; the
-  // Measurer line and the lens are never restored here.
+void TfrmHost::FormPaint(const Rect& area) {
+  Rect restored;
+  if (!IntersectRect(restored, area, surface_.Bounds())) return;
+  RestorePixels(surface_, capture_, restored);
+  if (TTool* tool = RunningTool()) tool->Paint(restored);
 }
 
 void TfrmHost::FormHide() {
-  if (currentTool_ >= kScreenshot && currentTool_ <= kDropper && infoWin_.Current() != nullptr)
-    infoWin_.StoreInfoWindowPos(*Settings.ToolPosition(currentTool_));
+  if (Point* remembered = Settings.ToolPosition(currentTool_); remembered != nullptr && infoWin_.Current() != nullptr)
+    infoWin_.StoreInfoWindowPos(*remembered);
   SaveSettingsNow();
 }
 
-void TfrmHost::Present(const Rect& area) {
-  if (!IsRectEmpty(area)) ports_.window.Present(area);
+void TfrmHost::FormMouseDown(MouseButton button, ShiftState shift, int x, int y) {
+  if (TTool* tool = RunningTool()) tool->MouseDown(button, shift, {x, y});
 }
 
-void TfrmHost::RepaintAll() { ports_.window.RepaintHost(); }
-
-void TfrmHost::FormMouseDown(MouseButton button, ShiftState shift, int, int) {
-  if (!runActive_) return;
-  if (currentTool_ == kMagnifier) MagnifierMouseDown(button, shift);
+void TfrmHost::FormMouseMove(ShiftState shift, int x, int y) {
+  if (TTool* tool = RunningTool()) tool->MouseMove(shift, {x, y});
 }
 
-void TfrmHost::FormMouseMove(ShiftState, int, int) {
-  if (!runActive_) return;
-  if (currentTool_ == kMagnifier) DrawMagnifierAtCursor();
+void TfrmHost::FormMouseUp(MouseButton button, ShiftState shift, int x, int y) {
+  if (TTool* tool = RunningTool()) tool->MouseUp(button, shift, {x, y});
 }
 
-void TfrmHost::FormMouseUp(MouseButton, ShiftState, int, int) {}
-
-void TfrmHost::FormKeyDown(unsigned key, ShiftState) {
-  if (!runActive_) return;
-  if (currentTool_ == kMagnifier) {
-    MagnifierKeyDown(key);
-    return;
-  }
-  if (key == kVkEscape) EndTool();
+void TfrmHost::FormKeyDown(unsigned key, ShiftState shift) {
+  if (TTool* tool = RunningTool()) tool->KeyDown(key, shift);
 }
 
 bool TfrmHost::FormContextPopup(Point at) {
-  if (!runActive_ || hostPopup_ == nullptr) return false;
-  ShowPopupMenu(ports_.menus, *hostPopup_, at);
+  TTool* tool = RunningTool();
+  TPopupMenu* menu = tool != nullptr ? tool->PopupMenu() : nullptr;
+  if (menu == nullptr) return false;
+  const RunId run = runCount_;
+  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, *menu, at);
+  // The menu is a modal wait: switching to another program while it is open
+  // ends the run, and a hot key may even start the next one. A command
+  // chosen for a run that is over does nothing.
+  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
   return true;
-}
-
-std::uint8_t TfrmHost::HitTestSelection() const {
-  const Point p = ports_.screen.CursorPos();
-  Rect inner = SelectionRect;
-  InflateRect(inner, -5, -5);
-  Rect outer = SelectionRect;
-  InflateRect(outer, 5, 5);
-  if (!PtInRect(outer, p)) return 0;
-  if (PtInRect(inner, p)) return 1;
-  if (p.y < inner.top) return p.x < inner.left ? 2 : (p.x > inner.right ? 4 : 3);
-  if (p.y > inner.bottom) return p.x < inner.left ? 7 : (p.x > inner.right ? 9 : 8);
-  if (p.x < inner.left) return 5;
-  if (p.x > inner.right) return 6;
-  return 0;
 }
 
 bool TfrmHost::OnSetCursor(bool cursorOverHost) {
-  if (currentTool_ != kScreenshot || !SelectionFlag || !cursorOverHost) return false;
-  static constexpr std::array<CursorShape, 10> kZoneCursors{
-      CursorShape::Arrow,    CursorShape::SizeAll, CursorShape::SizeNWSE, CursorShape::SizeNS,
-      CursorShape::SizeNESW, CursorShape::SizeWE,  CursorShape::SizeWE,   CursorShape::SizeNESW,
-      CursorShape::SizeNS,   CursorShape::SizeNWSE};
-  const std::uint8_t zone = HitTestSelection();
-  if (zone == 0) return false;
-  ports_.window.SetCursorNow(kZoneCursors[zone]);
-  return true;
-}
-
-void TfrmHost::MagnifierIdleDraw() {
-  idleHandler_ = nullptr;
-  DrawMagnifierAtCursor();
-}
-
-void TfrmHost::DrawMagnifierAtCursor() {
-  if (!runActive_) return;
-  DrawLens(ports_.screen.CursorPos());
+  TTool* tool = RunningTool();
+  return tool != nullptr && tool->SetCursor(cursorOverHost);
 }
 
 }  // namespace tw

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "app/hotkeys.h"
+#include "fakes/call_log.h"
 
 namespace tw::fakes {
 
 class FakeHotKeys : public IHotKeyPort {
  public:
   bool RegisterHotKey(int id, unsigned modifiers, unsigned key) override {
-    calls.push_back("register " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
-                    std::to_string(key));
+    Record("register " + std::to_string(id) + " " + std::to_string(modifiers) + " " + std::to_string(key));
     const std::pair combination{modifiers, key};
     if (refused.contains(combination)) return false;
     for (const auto& [otherId, taken] : registered)
@@ -28,7 +28,7 @@ class FakeHotKeys : public IHotKeyPort {
     return true;
   }
   void UnregisterHotKey(int id) override {
-    calls.push_back("unregister " + std::to_string(id));
+    Record("unregister " + std::to_string(id));
     registered.erase(id);
   }
 
@@ -42,6 +42,13 @@ class FakeHotKeys : public IHotKeyPort {
   std::map<int, std::pair<unsigned, unsigned>> registered;  // id -> (modifiers, key)
   std::set<std::pair<unsigned, unsigned>> refused;          // held by another program
   std::vector<std::string> calls;
+  CallLog* shared = nullptr;  // also recorded there, as "hotkey <call>"
+
+ private:
+  void Record(const std::string& call) {
+    calls.push_back(call);
+    if (shared != nullptr) shared->Add("hotkey " + call);
+  }
 };
 
 }  // namespace tw::fakes

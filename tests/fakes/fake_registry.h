@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/registry_port.h"
+#include "fakes/call_log.h"
 
 namespace tw::fakes {
 
@@ -56,6 +57,7 @@ class FakeRegistry : public IRegistryPort {
   // The recorded calls of one kind ("write", "create" ...), without the verb.
   [[nodiscard]] std::vector<std::string> CallsOf(std::string_view verb) const;
   void ClearCalls() { calls_.clear(); }
+  CallLog* shared = nullptr;  // also recorded there, as "registry <call>"
 
  private:
   class Key;
@@ -73,7 +75,10 @@ class FakeRegistry : public IRegistryPort {
   RegistryValue Read(const std::string& path, const std::string& name);
   bool Write(const std::string& path, const std::string& name, const std::string& text);
   bool Delete(const std::string& path, const std::string& name);
-  void Record(std::string call) { calls_.push_back(std::move(call)); }
+  void Record(std::string call) {
+    if (shared != nullptr) shared->Add("registry " + call);
+    calls_.push_back(std::move(call));
+  }
 
   std::map<std::string, Node> keys_;  // by folded full path
   std::set<std::string> failingKeys_, failingReads_, failingWrites_;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/trayicon/tray_port.h"
+#include "fakes/call_log.h"
 
 namespace tw::fakes {
 
@@ -32,43 +33,44 @@ class FakeTrayPort : public ITrayPort {
   ShiftState keys = 0;
 
   std::vector<Call> calls;
+  CallLog* shared = nullptr;  // also recorded there, as "tray <what>"
   // The shell's view: windows whose icon is in the tray, with its record.
   std::map<TrayWindow, TrayIconRecord> tray;
 
   TrayWindow CreateNotifyWindow(TrayWindowEvents events) override {
     const TrayWindow window = nextWindow_++;
     windows_[window] = std::move(events);
-    calls.push_back({"create", window, {}});
+    Record({"create", window, {}});
     return window;
   }
   void DestroyNotifyWindow(TrayWindow window) override {
     windows_.erase(window);
-    calls.push_back({"destroy", window, {}});
+    Record({"destroy", window, {}});
   }
   bool NotifyIcon(TrayCommand command, const TrayIconRecord& record) override {
     switch (command) {
       case TrayCommand::Add:
-        calls.push_back({"add", record.window, record});
+        Record({"add", record.window, record});
         if (!addSucceeds || tray.count(record.window) != 0) return false;
         tray[record.window] = record;
         return true;
       case TrayCommand::Modify:
-        calls.push_back({"modify", record.window, record});
+        Record({"modify", record.window, record});
         if (tray.count(record.window) == 0) return false;
         tray[record.window] = record;
         return true;
       case TrayCommand::Delete:
-        calls.push_back({"delete", record.window, record});
+        Record({"delete", record.window, record});
         return tray.erase(record.window) != 0;
     }
     return false;
   }
   bool IsWindowEnabled(TrayWindow window) override {
-    calls.push_back({"enabled?", window, {}});
+    Record({"enabled?", window, {}});
     return windowEnabled;
   }
-  void SetForegroundWindow(TrayWindow window) override { calls.push_back({"foreground", window, {}}); }
-  void ReleaseCapture() override { calls.push_back({"release capture", 0, {}}); }
+  void SetForegroundWindow(TrayWindow window) override { Record({"foreground", window, {}}); }
+  void ReleaseCapture() override { Record({"release capture", 0, {}}); }
   Point CursorPos() override { return cursor; }
   ShiftState KeyboardShiftState() override { return keys; }
 
@@ -131,6 +133,11 @@ class FakeTrayPort : public ITrayPort {
   }
 
  private:
+  void Record(Call call) {
+    if (shared != nullptr) shared->Add("tray " + call.what);
+    calls.push_back(std::move(call));
+  }
+
   std::map<TrayWindow, TrayWindowEvents> windows_;
   TrayWindow nextWindow_ = 0x1000;
   std::mutex tickMutex_;

@@ -4,10 +4,6 @@
 
 namespace tw::fakes {
 
-int CallLog::Count(const std::string& call) const {
-  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-}
-
 FakeScreen::FakeScreen(CallLog& l, Size s) : size(s), log(l) {
   desktop.Resize(size.width, size.height);
   // A picture in which every pixel differs from its neighbours, so that any

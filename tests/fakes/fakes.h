@@ -9,19 +9,11 @@
 #include <vector>
 
 #include "app/menu.h"
+#include "fakes/call_log.h"
 #include "infowin/infowin.h"
 #include "platform/ports.h"
 
 namespace tw::fakes {
-
-// A shared, ordered record of calls across the fakes, so that a test can
-// check a sequence that crosses ports.
-struct CallLog {
-  std::vector<std::string> calls;
-  void Add(std::string call) { calls.push_back(std::move(call)); }
-  [[nodiscard]] int Count(const std::string& call) const;
-  [[nodiscard]] bool Contains(const std::string& call) const { return Count(call) > 0; }
-};
 
 class FakeScreen final : public IScreenPort {
  public:

@@ -9,6 +9,10 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_tray.h"
 #include "fakes/fakes.h"
+#include "tools/dropper/dropper.h"
+#include "tools/magnifier/magnifier.h"
+#include "tools/measurer/measurer.h"
+#include "tools/screenshot/screenshot.h"
 
 namespace tw::fakes {
 
@@ -28,16 +32,24 @@ struct HostFixture {
   FakeInfoWindowFactory infoWindows{log};
   std::unique_ptr<TfrmHost> host;
 
-  explicit HostFixture(bool create = true) {
+  explicit HostFixture(bool create = true, const ToolFactory& makeTool = MakeTool) {
+    tray.shared = &log;
+    registry.shared = &log;
+    hotkeys.shared = &log;
     app.resources["XTIMAIN"] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(-1)));
     const char* lists[] = {"XTIMAGNIFIER", "XTISCREENSHOT", "XTIMEASURER", "XTIDROPPER"};
     for (int t = 0; t < 4; ++t)
       app.resources[lists[t]] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(t)));
     host = std::make_unique<TfrmHost>(
-        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows});
-    window.onPaint = [this] { host->FormPaint(); };
+        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows}, makeTool);
+    window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
     if (create) host->FormCreate();
   }
+
+  TMagnifier& magnifier() { return static_cast<TMagnifier&>(host->Tool(kMagnifier)); }
+  TScreenshot& screenshot() { return static_cast<TScreenshot&>(host->Tool(kScreenshot)); }
+  TMeasurer& measurer() { return static_cast<TMeasurer&>(host->Tool(kMeasurer)); }
+  TDropper& dropper() { return static_cast<TDropper&>(host->Tool(kDropper)); }
 
   // The picture an icon shows now, as the state index of its list, or -1 for
   // a picture of another list (or none): main icon pictures count 0-2, a

@@ -26,7 +26,7 @@ TEST_F(Magnifier, ScaleTwoShowsTwoByTwoBlocksFramedOutsideTheImage) {
     EXPECT_EQ(s.Pixel(448, y), c.Pixel(448, y)) << y;  // just outside: untouched
     EXPECT_EQ(s.Pixel(551, y), c.Pixel(551, y)) << y;
   }
-  EXPECT_EQ(f.host->LensRect, (Rect{449, 349, 551, 451}));
+  EXPECT_EQ(f.magnifier().LensRect(), (Rect{449, 349, 551, 451}));
   EXPECT_TRUE(SameImage(s, Expected()));
 }
 
@@ -77,7 +77,7 @@ TEST_F(Magnifier, EveryMoveLeavesExactlyOneLens) {
   for (const Point p : path) {
     MoveTo(p);
     ASSERT_TRUE(SameImage(f.host->Surface(), Expected())) << "at " << p.x << "," << p.y;
-    ASSERT_EQ(f.host->LensRect, FrameAt(p));
+    ASSERT_EQ(f.magnifier().LensRect(), FrameAt(p));
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(Magnifier, FirstLensComesFromTheIdleHandlerBeforeAnyMove) {
   f.window.presented.clear();
   f.host->ApplicationIdle();
   EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
-  EXPECT_EQ(f.host->LensRect, FrameAt({300, 200}));
+  EXPECT_EQ(f.magnifier().LensRect(), FrameAt({300, 200}));
   EXPECT_FALSE(f.window.presented.empty());
 }
 
@@ -173,9 +173,40 @@ TEST_F(Magnifier, ShiftClicksSquareThenStep) {
     EXPECT_TRUE(g.host->RunActive());
     Rect frame{0, 0, c.wantW + 2, c.wantH + 2};
     OffsetRect(frame, 410 - c.wantW / 2 - 1, 290 - c.wantH / 2 - 1);
-    EXPECT_EQ(g.host->LensRect, frame);
+    EXPECT_EQ(g.magnifier().LensRect(), frame);
     EXPECT_TRUE(SameImage(g.host->Surface(), ExpectedSurface(g)));
   }
+}
+
+// Covering and uncovering the host repaints only what was covered, lens
+// included.
+TEST_F(Magnifier, ARepaintRestoresOnlyItsRectangleAndPutsTheWholeLensBack) {
+  Start({640, 480}, {300, 200});  // lens image (250, 150)-(350, 250)
+  const Pixmap before = f.host->Surface();
+  // Drawn with other settings from here, a redrawn lens would show it.
+  settings.Scale = 3;
+  f.host->FormPaint({10, 10, 40, 30});
+  EXPECT_TRUE(SameImage(f.host->Surface(), before)) << "a repaint away from the lens";
+
+  // Uncovering part of the lens: the lens comes back whole, the one of the
+  // settings as they are now, where it was.
+  for (const Rect& covered : {Rect{290, 190, 310, 210}, Rect{200, 100, 260, 160}, Rect{0, 0, 640, 480}}) {
+    SCOPED_TRACE(testing::Message() << covered.left << "," << covered.top);
+    f.host->FormPaint(covered);
+    EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+    EXPECT_EQ(f.magnifier().LensRect(), FrameAt({300, 200}));
+  }
+}
+
+TEST_F(Magnifier, ARepaintBeforeTheFirstLensShowsTheFrozenScreenAlone) {
+  f.screen.size = {640, 480};
+  f.screen.desktop = Picture(f.screen.size);
+  f.screen.cursor = {300, 200};
+  f.host->StartTool(kMagnifier);  // the idle moment has not come yet
+  f.host->FormPaint({0, 0, 640, 480});
+  EXPECT_TRUE(SameImage(f.host->Surface(), f.screen.desktop));
+  f.host->ApplicationIdle();
+  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
 }
 
 TEST_F(Magnifier, ShrinkingRepaintsEverythingAndTheNextShrinkBeeps) {
@@ -242,7 +273,7 @@ TEST_F(Magnifier, CtrlClicksChangeTheScaleWithinOneToTen) {
     EXPECT_EQ(g.host->Settings.ZoomWidth, 120);  // Ctrl never resizes, nor squares
     EXPECT_EQ(g.host->Settings.ZoomHeight, 80);
     EXPECT_TRUE(g.host->RunActive());
-    EXPECT_EQ(g.host->LensRect, (Rect{269, 209, 391, 291}));  // redrawn at the cursor
+    EXPECT_EQ(g.magnifier().LensRect(), (Rect{269, 209, 391, 291}));  // redrawn at the cursor
   }
 }
 
@@ -311,7 +342,7 @@ TEST_F(Magnifier, ClickChangesAreSavedWhenTheRunEnds) {
   f.host->StartTool(kMagnifier);
   f.host->ApplicationIdle();
   EXPECT_EQ(f.host->Capture().Width(), 640 + 60);
-  EXPECT_EQ(f.host->LensRect, FrameAt({320, 240}));
+  EXPECT_EQ(f.magnifier().LensRect(), FrameAt({320, 240}));
   EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
 }
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
-#include "app/host.h"
 
 namespace tw {
 
@@ -95,9 +95,49 @@ void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode) {
   ContrastPixels(bitmap.Data().data(), bitmap.Data().data(), bitmap.Data().size(), mode);
 }
 
-void TfrmHost::DrawLens(Point p) {
-  const int zw = Settings.ZoomWidth, zh = Settings.ZoomHeight, scale = Settings.Scale;
-  if (zw <= 0 || zh <= 0 || scale <= 0) return;
+std::optional<CursorShape> TMagnifier::WindowCursor() const {
+  switch (run_.Settings().MagnifierCursor) {
+    case 0: return CursorShape::None;
+    case 1: return CursorShape::Arrow;
+    case 2: return CursorShape::Cross;
+    default: return std::nullopt;  // the cursor stays as the previous run left it
+  }
+}
+
+void TMagnifier::Show() { lensDrawn_ = false; }
+
+void TMagnifier::Started() {
+  const TSettings& s = run_.Settings();
+  run_.SetIdleHandler([this] { MagnifierIdleDraw(); });
+  // Half the lens size around the cursor: inside the first lens image, so
+  // the first drawing has nothing to restore.
+  const Point c = run_.CursorPos();
+  lensRect_ = {0, 0, s.ZoomWidth / 2, s.ZoomHeight / 2};
+  OffsetRect(lensRect_, c.x - s.ZoomWidth / 4, c.y - s.ZoomHeight / 4);
+}
+
+void TMagnifier::MagnifierIdleDraw() { DrawMagnifierAtCursor(); }
+
+void TMagnifier::DrawMagnifierAtCursor() {
+  if (!run_.Active()) return;
+  DrawLens(run_.CursorPos());
+}
+
+void TMagnifier::Paint(const Rect& area) {
+  // The restored area may have cut into the lens; it is drawn again whole,
+  // where it was. Outside `area` that rewrites the pixels the screen shows
+  // already.
+  const TSettings& s = run_.Settings();
+  if (Rect common; !lensDrawn_ || !IntersectRect(common, area, lensRect_)) return;
+  if (s.ZoomWidth <= 0 || s.ZoomHeight <= 0 || s.Scale <= 0) return;
+  lensRect_ = DrawLensImage(lensCentre_);
+}
+
+Rect TMagnifier::DrawLensImage(Point p) {
+  Pixmap& surface = run_.Surface();
+  const Pixmap& capture = run_.Capture();
+  const TSettings& s = run_.Settings();
+  const int zw = s.ZoomWidth, zh = s.ZoomHeight, scale = s.Scale;
 
   // The source starts ZoomWidth div (2 * Scale) left of the cursor: half its
   // width rounded down, never rounded up.
@@ -105,11 +145,53 @@ void TfrmHost::DrawLens(Point p) {
   OffsetRect(source, p.x - zw / (2 * scale), p.y - zh / (2 * scale));
   Rect image{0, 0, zw, zh};
   OffsetRect(image, p.x - zw / 2, p.y - zh / 2);
+
+  if (IsRectEmpty(source)) {
+    // A lens narrower or lower than the scale has no source pixel to
+    // magnify; it shows blank rather than whatever lay there before.
+    surface.Fill(image, kBlank);
+  } else if (s.HighContrast == 0) {
+    StretchPixels(surface, image, capture, source, kBlank);
+  } else if (source == image) {
+    // At Scale 1 the stretch is a plain copy of the same rectangle:
+    // filtering the pixels on their way from the capture to the screen gives
+    // the same picture as filtering a temporary copy first, in one pass
+    // instead of three.
+    if (s.HighContrast == 1 || s.HighContrast == 2)
+      RestoreFiltered(surface, capture, image, s.HighContrast);
+    else
+      RestorePixels(surface, capture, image);
+  } else {
+    // The filter runs on the unmagnified source pixels, so its cost is the
+    // lens area divided by the square of the scale. The scratch buffer
+    // stands for a temporary 24-bit bitmap made at every drawing: it holds
+    // the same colours in 32-bit pixels and is kept between moves, so that a
+    // move allocates nothing. Every pixel of it is rewritten below.
+    if (lensScratch_.Width() != source.Width() || lensScratch_.Height() != source.Height())
+      lensScratch_.Resize(source.Width(), source.Height());
+    CopyPixels(lensScratch_, {0, 0}, capture, source, kBlank);
+    ApplyHighContrast(lensScratch_, s.HighContrast);
+    StretchPixels(surface, image, lensScratch_, lensScratch_.Bounds(), kBlank);
+  }
+
   Rect frame = image;
   InflateRect(frame, 1, 1);
+  FrameRectangle(surface, frame, ColorRefToPixel(Canvas().PenColor));
+  lensCentre_ = p;
+  lensDrawn_ = true;
+  return frame;
+}
+
+void TMagnifier::DrawLens(Point p) {
+  const TSettings& s = run_.Settings();
+  if (s.ZoomWidth <= 0 || s.ZoomHeight <= 0 || s.Scale <= 0) return;
+  Pixmap& surface = run_.Surface();
+
+  Rect image{0, 0, s.ZoomWidth, s.ZoomHeight};
+  OffsetRect(image, p.x - s.ZoomWidth / 2, p.y - s.ZoomHeight / 2);
 
   // Restore the two strips that the old lens covered and the new one leaves.
-  const Rect old = LensRect;
+  const Rect old = lensRect_;
   Rect stripA = old;
   if (image.left > old.left)
     stripA.right = image.left;
@@ -128,38 +210,10 @@ void TfrmHost::DrawLens(Point p) {
   // After such a jump both strips are the whole old lens: once is enough.
   if (Rect common; IntersectRect(common, stripA, stripB) && common == stripB) stripB = {};
   for (const Rect& strip : {stripA, stripB})
-    if (!IsRectEmpty(strip)) RestorePixels(surface_, capture_, strip);
+    if (!IsRectEmpty(strip)) RestorePixels(surface, run_.Capture(), strip);
 
-  if (IsRectEmpty(source)) {
-    // A lens narrower or lower than the scale has no source pixel to
-    // magnify; it shows blank rather than whatever lay there before.
-    surface_.Fill(image, kBlank);
-  } else if (Settings.HighContrast == 0) {
-    StretchPixels(surface_, image, capture_, source, kBlank);
-  } else if (source == image) {
-    // At Scale 1 the stretch is a plain copy of the same rectangle:
-    // filtering the pixels on their way from the capture to the screen gives
-    // the same picture as filtering a temporary copy first, in one pass
-    // instead of three.
-    if (Settings.HighContrast == 1 || Settings.HighContrast == 2)
-      RestoreFiltered(surface_, capture_, image, Settings.HighContrast);
-    else
-      RestorePixels(surface_, capture_, image);
-  } else {
-    // The filter runs on the unmagnified source pixels, so its cost is the
-    // lens area divided by the square of the scale. The scratch buffer
-    // stands for a temporary 24-bit bitmap made at every drawing: it holds
-    // the same colours in 32-bit pixels and is kept between moves, so that a
-    // move allocates nothing. Every pixel of it is rewritten below.
-    if (lensScratch_.Width() != source.Width() || lensScratch_.Height() != source.Height())
-      lensScratch_.Resize(source.Width(), source.Height());
-    CopyPixels(lensScratch_, {0, 0}, capture_, source, kBlank);
-    ApplyHighContrast(lensScratch_, Settings.HighContrast);
-    StretchPixels(surface_, image, lensScratch_, lensScratch_.Bounds(), kBlank);
-  }
-
-  FrameRectangle(surface_, frame, ColorRefToPixel(canvas_.PenColor));
-  LensRect = frame;
+  const Rect frame = DrawLensImage(p);
+  lensRect_ = frame;
 
   // Show what changed, clipped to the screen: in one piece when the pieces
   // lie close together (a small move), else each on its own, so that a jump
@@ -167,7 +221,7 @@ void TfrmHost::DrawLens(Point p) {
   Rect pieces[3];
   int count = 0;
   for (const Rect& r : {stripA, stripB, frame})
-    if (IntersectRect(pieces[count], r, surface_.Bounds())) ++count;
+    if (IntersectRect(pieces[count], r, surface.Bounds())) ++count;
   Rect all{};
   int sum = 0;
   for (int i = 0; i < count; ++i) {
@@ -175,57 +229,62 @@ void TfrmHost::DrawLens(Point p) {
     sum += Area(pieces[i]);
   }
   if (Area(all) <= sum) {
-    Present(all);
+    run_.Present(all);
   } else {
-    for (int i = 0; i < count; ++i) Present(pieces[i]);
+    for (int i = 0; i < count; ++i) run_.Present(pieces[i]);
   }
 }
 
-void TfrmHost::MagnifierMouseDown(MouseButton button, ShiftState shift) {
+void TMagnifier::MouseDown(MouseButton button, ShiftState shift, Point) {
+  TSettings& s = run_.Settings();
   // Ctrl is tested first: Ctrl+Shift counts as Ctrl.
   if ((shift & kCtrl) != 0) {
     if (button == MouseButton::Left) {
-      if (Settings.Scale >= 10)
-        ports_.app.Beep();
+      if (s.Scale >= 10)
+        run_.Beep();
       else
-        ++Settings.Scale;
+        ++s.Scale;
     } else if (button == MouseButton::Right) {
-      if (Settings.Scale <= 1)
-        ports_.app.Beep();
+      if (s.Scale <= 1)
+        run_.Beep();
       else
-        --Settings.Scale;
+        --s.Scale;
     }
   } else if ((shift & kShift) != 0) {
     // Squared first, whatever the button and even when the step is refused.
-    if (Settings.ZoomHeight < Settings.ZoomWidth) Settings.ZoomHeight = Settings.ZoomWidth;
-    if (Settings.ZoomWidth < Settings.ZoomHeight) Settings.ZoomWidth = Settings.ZoomHeight;
+    if (s.ZoomHeight < s.ZoomWidth) s.ZoomHeight = s.ZoomWidth;
+    if (s.ZoomWidth < s.ZoomHeight) s.ZoomWidth = s.ZoomHeight;
     if (button == MouseButton::Left) {
-      if (Settings.ZoomWidth >= 500) {
-        ports_.app.Beep();
+      if (s.ZoomWidth >= 500) {
+        run_.Beep();
       } else {
-        Settings.ZoomWidth += 10;
-        Settings.ZoomHeight += 10;
+        s.ZoomWidth += 10;
+        s.ZoomHeight += 10;
       }
     } else if (button == MouseButton::Right) {
-      if (Settings.ZoomWidth <= 50) {
-        ports_.app.Beep();
+      if (s.ZoomWidth <= 50) {
+        run_.Beep();
       } else {
-        Settings.ZoomWidth -= 10;
-        Settings.ZoomHeight -= 10;
+        s.ZoomWidth -= 10;
+        s.ZoomHeight -= 10;
         // The smaller lens cannot cover the larger one.
-        RepaintAll();
+        run_.RepaintAll();
       }
     }
   } else {
-    EndTool();
+    run_.EndRun();
     return;
   }
   DrawMagnifierAtCursor();
 }
 
-void TfrmHost::MagnifierKeyDown(unsigned key) {
+// The lens follows the cursor as GetCursorPos reports it, not the event's
+// coordinates.
+void TMagnifier::MouseMove(ShiftState, Point) { DrawMagnifierAtCursor(); }
+
+void TMagnifier::KeyDown(unsigned key, ShiftState) {
   if (key == kVkShift || key == kVkControl) return;
-  EndTool();
+  run_.EndRun();
 }
 
 }  // namespace tw

@@ -1,8 +1,10 @@
+// The Magnifier: a lens that follows the cursor over the frozen capture.
 #pragma once
 
 #include <cstdint>
 
 #include "core/pixmap.h"
+#include "tools/tool.h"
 
 namespace tw {
 
@@ -12,5 +14,42 @@ void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode);
 
 // One channel value through the contrast filter.
 std::uint8_t HighContrastChannel(std::uint8_t c, std::uint8_t mode);
+
+class TMagnifier final : public TTool {
+ public:
+  explicit TMagnifier(IToolRun& run) : TTool(run) {}
+
+  [[nodiscard]] int Id() const override { return kMagnifier; }
+  [[nodiscard]] HostCanvas Canvas() const override {
+    return {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear};
+  }
+  [[nodiscard]] std::optional<CursorShape> WindowCursor() const override;
+
+  void Show() override;
+  void Started() override;
+  void Paint(const Rect& area) override;
+  void MouseDown(MouseButton button, ShiftState shift, Point at) override;
+  void MouseMove(ShiftState shift, Point at) override;
+  void KeyDown(unsigned key, ShiftState shift) override;
+
+  // The one-shot idle handler that draws the first lens of a run.
+  void MagnifierIdleDraw();
+  void DrawMagnifierAtCursor();
+  // Draws the lens centred on p and restores what the previous one left.
+  void DrawLens(Point p);
+
+  // Where the lens and its frame were last drawn.
+  [[nodiscard]] const Rect& LensRect() const { return lensRect_; }
+
+ private:
+  // The magnified image and its frame centred on p, for the settings as they
+  // are now; returns the frame's rectangle.
+  Rect DrawLensImage(Point p);
+
+  Rect lensRect_{};
+  Point lensCentre_{};
+  bool lensDrawn_ = false;  // in this run, so a repaint has a lens to put back
+  Pixmap lensScratch_;      // the lens source of a contrast-filtered lens
+};
 
 }  // namespace tw

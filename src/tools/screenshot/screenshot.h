@@ -1,0 +1,53 @@
+// The Screenshot: a selection on the frozen screen, to copy or save.
+#pragma once
+
+#include <cstdint>
+
+#include "infowin/info_rows.h"
+#include "tools/info_tool.h"
+
+namespace tw {
+
+// The part of the selection under the cursor: the 10-pixel band along its
+// border, split into edges and corners, the inside and the outside.
+enum class HitZone : std::uint8_t {
+  Outside = 0,
+  Inside = 1,
+  TopLeft = 2,
+  Top = 3,
+  TopRight = 4,
+  Left = 5,
+  Right = 6,
+  BottomLeft = 7,
+  Bottom = 8,
+  BottomRight = 9,
+};
+
+class TScreenshot final : public TInfoTool {
+ public:
+  explicit TScreenshot(IToolRun& run);
+
+  [[nodiscard]] int Id() const override { return kScreenshot; }
+  [[nodiscard]] unsigned InfoRowMask() const override { return kScreenshotRows; }
+  [[nodiscard]] HostCanvas Canvas() const override {
+    return {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear};
+  }
+  [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Screenshot; }
+  TPopupMenu* PopupMenu() override { return &pmnScreenshot; }
+
+  void Show() override;
+  bool SetCursor(bool cursorOverHost) override;
+
+  // Classifies the cursor position against the selection rectangle.
+  [[nodiscard]] HitZone HitTestSelection() const;
+
+  TPopupMenu pmnScreenshot;
+
+  // The state of a run, fresh at each show.
+  Rect SelectionRect{};
+  bool SelectionFlag = false;  // a non-empty selection exists
+  bool Dragging = false;
+  HitZone Zone = HitZone::Outside;  // where the last left press went down
+};
+
+}  // namespace tw
