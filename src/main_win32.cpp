@@ -1,10 +1,12 @@
-// Program start: the hidden host, its tray icons and the message loop.
+// Program start: the application window, the hidden host, its tray icons and
+// the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "app/host.h"
 #include "app/host_win32.h"
@@ -15,6 +17,7 @@
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_win32.h"
+#include "platform/win32/utf.h"
 
 namespace {
 
@@ -27,11 +30,10 @@ int RunProgram(HINSTANCE instance) {
   tw::win32::MenuPort menus;
   tw::win32::Win32RegistryPort registry;
   tw::win32::HostWindow window(instance, app);
-  if (window.Handle() == nullptr) return 1;
   menus.SetOwner(window.Handle());
-  app.SetErrorOwner(window.Handle());
+  app.SetHostWindow(window.Handle());
   tw::win32::Win32HotKeyPort hotkeys(window.Handle());
-  auto tray = tw::MakeWin32TrayPort(instance);
+  auto tray = tw::MakeWin32TrayPort(instance, app.Errors());
   tw::NoInfoWindowFactory infoWindows;
 
   tw::TfrmHost host({screen, window, app, menus, *tray, registry, hotkeys, infoWindows});
@@ -45,13 +47,9 @@ int RunProgram(HINSTANCE instance) {
   // The first tick comes as soon as the loop runs, after the host exists.
   window.StartStartupTimer();
 
-  const int code = app.Run([&host, &app] {
-    try {
-      host.ApplicationIdle();
-    } catch (const std::exception& e) {
-      app.ShowError(e.what());
-    }
-  });
+  app.SetIdleHandler([&host] { host.ApplicationIdle(); });
+  const int code = app.Run();
+  app.SetIdleHandler(nullptr);
 
   try {
     host.FormDestroy();
@@ -63,6 +61,26 @@ int RunProgram(HINSTANCE instance) {
   return code;
 }
 
+// What ends the program before or outside the loop: shown, so that a program
+// that cannot even make its windows does not vanish without a word.
+void ShowFatalError(const char* what) noexcept {
+  try {
+    const std::wstring text = L"Tarnwick cannot go on.\n\n" + tw::win32::Widen(what);
+    MessageBoxW(nullptr, text.c_str(), L"Tarnwick", MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  } catch (...) {
+    MessageBoxW(nullptr, L"Tarnwick cannot go on.", L"Tarnwick", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  }
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return RunProgram(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    return RunProgram(instance);
+  } catch (const std::exception& e) {  // tw::Error included
+    ShowFatalError(e.what());
+  } catch (...) {
+    ShowFatalError("Unexpected error");
+  }
+  return 1;
+}

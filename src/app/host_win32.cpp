@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <exception>
-
 #include "app/host.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/handles.h"
@@ -35,133 +33,124 @@ ShiftState ShiftFromKeyboard() {
   return s;
 }
 
+MouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: return MouseButton::Left;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: return MouseButton::Right;
+    default: return MouseButton::Middle;
+  }
+}
+
+Point PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
 }  // namespace
 
-HostWindow::HostWindow(HINSTANCE instance, ApplicationPort& app) : instance_(instance), app_(app) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &HostWindow::Proc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, L"MAINICON");
-  wc.hCursor = nullptr;  // WM_SETCURSOR decides
-  wc.hbrBackground = GetSysColorBrush(COLOR_APPWORKSPACE);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+HostWindow::HostWindow(HINSTANCE instance, ApplicationPort& app) : WindowBase(app.Errors()), instance_(instance) {
+  RegisterWindowClass(instance, {.name = kClassName,
+                                 .icon = LoadIconW(instance, L"MAINICON"),
+                                 .cursor = nullptr,  // WM_SETCURSOR decides
+                                 .background = GetSysColorBrush(COLOR_APPWORKSPACE)});
   // A tool window: the host never shows a task bar button of its own.
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"Velmora Tarnwick", WS_POPUP, 0, 0,
-                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                          instance, this);
+  Create(instance, kClassName,
+         {.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+          .title = L"Velmora Tarnwick",
+          .style = WS_POPUP,
+          .width = GetSystemMetrics(SM_CXSCREEN),
+          .height = GetSystemMetrics(SM_CYSCREEN)});
 }
 
 HostWindow::~HostWindow() { Destroy(); }
 
-void HostWindow::Destroy() {
-  if (hwnd_ != nullptr) {
-    HWND h = hwnd_;
-    DestroyWindow(h);
-    hwnd_ = nullptr;
-  }
-}
+void HostWindow::StartStartupTimer() { StartTimer(kStartupTimer, 2); }
 
-void HostWindow::StartStartupTimer() { SetTimer(hwnd_, kStartupTimer, 2, nullptr); }
-
-LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<HostWindow*>(create->lpCreateParams)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr || self->host_ == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  try {
-    return self->Handle(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->app_.ShowError(e.what());
-  } catch (...) {
-    self->app_.ShowError("Unexpected error");
-  }
-  return 0;
-}
-
-LRESULT HostWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TfrmHost& host = *host_;
-  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Until the program object exists, and after it is gone, the host is a
+  // plain window.
+  if (host_ == nullptr) return Default(msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;  // the surface covers everything
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      SetCapture(hwnd_);
-      const MouseButton b = msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                            : msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                                    : MouseButton::Middle;
-      host.FormMouseDown(b, ShiftFromMouse(wParam), x, y);
-      return 0;
-    }
+    case WM_MBUTTONDOWN: OnMouseDown(ButtonOf(msg), wParam, PointOf(lParam)); return 0;
     case WM_LBUTTONUP:
+    case WM_MBUTTONUP: OnMouseUp(ButtonOf(msg), wParam, PointOf(lParam)); return 0;
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) ReleaseCapture();
-      const MouseButton b = msg == WM_LBUTTONUP   ? MouseButton::Left
-                            : msg == WM_RBUTTONUP ? MouseButton::Right
-                                                  : MouseButton::Middle;
-      host.FormMouseUp(b, ShiftFromMouse(wParam), x, y);
+      OnMouseUp(MouseButton::Right, wParam, PointOf(lParam));
       // WM_CONTEXTMENU follows through DefWindowProc.
-      return msg == WM_RBUTTONUP ? DefWindowProcW(hwnd_, msg, wParam, lParam) : 0;
-    }
-    case WM_MOUSEMOVE: host.FormMouseMove(ShiftFromMouse(wParam), x, y); return 0;
+      return Default(msg, wParam, lParam);
+    case WM_MOUSEMOVE: OnMouseMove(wParam, PointOf(lParam)); return 0;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      host.FormKeyDown(static_cast<unsigned>(wParam), ShiftFromKeyboard());
-      return 0;
+    case WM_SYSKEYDOWN: OnKeyDown(static_cast<unsigned>(wParam)); return 0;
     case WM_SYSCHAR: return 0;  // Alt+letter is a command here, not a menu beep
-    case WM_CONTEXTMENU: {
-      Point at{x, y};
-      if (lParam == -1) {  // from the keyboard: no position given
-        POINT p{};
-        GetCursorPos(&p);
-        at = {p.x, p.y};
-      }
-      host.FormContextPopup(at);
-      return 0;
-    }
+    case WM_CONTEXTMENU: OnContextMenu(PointOf(lParam), lParam == -1); return 0;
     case WM_SETCURSOR:
-      if (OnSetCursor(wParam, lParam)) return TRUE;
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       break;
-    case WM_HOTKEY: host.OnHotKey(static_cast<std::uintptr_t>(wParam)); return 0;
-    case WM_ACTIVATEAPP:
-      if (wParam == FALSE) host.OnApplicationDeactivate();
-      return 0;
+    case WM_HOTKEY: OnHotKey(static_cast<std::uintptr_t>(wParam)); return 0;
+    case WM_ACTIVATEAPP: OnActivateApp(wParam != FALSE); return 0;
     case WM_TIMER:
-      if (wParam == kStartupTimer) {
-        KillTimer(hwnd_, kStartupTimer);  // it fires once
-        host.StartupTimerTick(args_);
-        return 0;
-      }
+      if (OnTimer(wParam)) return 0;
       break;
-    case WM_CLOSE:
-      if (host.FormCloseQuery()) host.FormClose();
-      return 0;
+    case WM_CLOSE: OnClose(); return 0;
     default: break;
   }
-  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
 }
 
 void HostWindow::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  host_->FormPaint({ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
-  if (surface_ != nullptr)
-    PresentToDC(dc, *surface_, {ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
-  EndPaint(hwnd_, &ps);
+  PaintGuard paint(Handle());
+  host_->FormPaint(paint.Area());
+  if (surface_ != nullptr && paint.dc() != nullptr) PresentToDC(paint.dc(), *surface_, paint.Area());
 }
 
-bool HostWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(lParam) != HTCLIENT) return false;
-  if (host_->OnSetCursor(reinterpret_cast<HWND>(wParam) == hwnd_)) return true;
+void HostWindow::OnMouseDown(MouseButton button, WPARAM keys, Point at) {
+  SetCapture(Handle());
+  host_->FormMouseDown(button, ShiftFromMouse(keys), at.x, at.y);
+}
+
+void HostWindow::OnMouseUp(MouseButton button, WPARAM keys, Point at) {
+  if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) ReleaseCapture();
+  host_->FormMouseUp(button, ShiftFromMouse(keys), at.x, at.y);
+}
+
+void HostWindow::OnMouseMove(WPARAM keys, Point at) { host_->FormMouseMove(ShiftFromMouse(keys), at.x, at.y); }
+
+void HostWindow::OnKeyDown(unsigned key) { host_->FormKeyDown(key, ShiftFromKeyboard()); }
+
+void HostWindow::OnContextMenu(Point at, bool fromKeyboard) {
+  if (fromKeyboard) {  // no position given
+    POINT p{};
+    GetCursorPos(&p);
+    at = {p.x, p.y};
+  }
+  host_->FormContextPopup(at);
+}
+
+bool HostWindow::OnSetCursor(HWND cursorWindow, UINT hitTest) {
+  if (hitTest != HTCLIENT) return false;
+  if (host_->OnSetCursor(cursorWindow == Handle())) return true;
   SetCursor(CursorFor(windowCursor_));
   return true;
+}
+
+void HostWindow::OnHotKey(std::uintptr_t id) { host_->OnHotKey(id); }
+
+void HostWindow::OnActivateApp(bool active) {
+  if (!active) host_->OnApplicationDeactivate();
+}
+
+bool HostWindow::OnTimer(UINT_PTR id) {
+  if (id != kStartupTimer) return false;
+  KillTimer(Handle(), kStartupTimer);  // it fires once
+  host_->StartupTimerTick(args_);
+  return true;
+}
+
+void HostWindow::OnClose() {
+  if (host_->FormCloseQuery()) host_->FormClose();
 }
 
 HCURSOR HostWindow::CursorFor(CursorShape shape) const {
@@ -191,39 +180,39 @@ void HostWindow::RegisterScreenCursors() {
 }
 
 void HostWindow::ShowHost() {
-  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                SWP_SHOWWINDOW);
-  SetForegroundWindow(hwnd_);
-  SetFocus(hwnd_);
-  UpdateWindow(hwnd_);
+  SetForegroundWindow(Handle());
+  SetFocus(Handle());
+  UpdateWindow(Handle());
   // A window that appears under a still mouse gets no WM_SETCURSOR until the
   // mouse moves; the tool's cursor (or none, for the Magnifier) must show at
   // once.
   POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) SetCursor(CursorFor(windowCursor_));
+  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(windowCursor_));
 }
 
-void HostWindow::HideHost() { ShowWindow(hwnd_, SW_HIDE); }
+void HostWindow::HideHost() { ShowWindow(Handle(), SW_HIDE); }
 
-bool HostWindow::HostVisible() { return IsWindowVisible(hwnd_) != FALSE; }
+bool HostWindow::HostVisible() { return IsWindowVisible(Handle()) != FALSE; }
 
-void HostWindow::BringHostToForeground() { SetForegroundWindow(hwnd_); }
+void HostWindow::BringHostToForeground() { SetForegroundWindow(Handle()); }
 
 void HostWindow::Present(const Rect& area) {
   if (surface_ == nullptr || !HostVisible()) return;
-  WindowDC dc(hwnd_);
+  WindowDC dc(Handle());
   if (dc) PresentToDC(dc.get(), *surface_, area);
 }
 
 void HostWindow::RepaintHost() {
-  InvalidateRect(hwnd_, nullptr, FALSE);
-  UpdateWindow(hwnd_);
+  InvalidateRect(Handle(), nullptr, FALSE);
+  UpdateWindow(Handle());
 }
 
 void HostWindow::SetWindowCursor(CursorShape shape) {
   windowCursor_ = shape;
   POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) SetCursor(CursorFor(shape));
+  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(shape));
 }
 
 void HostWindow::SetCursorNow(CursorShape shape) { SetCursor(CursorFor(shape)); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/win32/window_base.h"
 
 namespace tw {
 class TfrmHost;
@@ -18,18 +19,15 @@ namespace tw::win32 {
 
 class ApplicationPort;
 
-class HostWindow final : public IHostWindowPort {
+class HostWindow final : public WindowBase, public IHostWindowPort {
  public:
+  // Throws tw::Error when the window cannot be made.
   HostWindow(HINSTANCE instance, ApplicationPort& app);
   ~HostWindow() override;
-  HostWindow(const HostWindow&) = delete;
-  HostWindow& operator=(const HostWindow&) = delete;
 
-  [[nodiscard]] HWND Handle() const { return hwnd_; }
   void SetHost(TfrmHost* host) { host_ = host; }
   void SetArguments(std::vector<std::string> args) { args_ = std::move(args); }
   void StartStartupTimer();
-  void Destroy();
 
   void AttachSurface(const Pixmap* surface) override { surface_ = surface; }
   void RegisterScreenCursors() override;
@@ -43,15 +41,21 @@ class HostWindow final : public IHostWindowPort {
   void SetCursorNow(CursorShape shape) override;
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnPaint();
-  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnMouseDown(MouseButton button, WPARAM keys, Point at);
+  void OnMouseUp(MouseButton button, WPARAM keys, Point at);
+  void OnMouseMove(WPARAM keys, Point at);
+  void OnKeyDown(unsigned key);
+  void OnContextMenu(Point at, bool fromKeyboard);
+  bool OnSetCursor(HWND cursorWindow, UINT hitTest);
+  void OnHotKey(std::uintptr_t id);
+  void OnActivateApp(bool active);
+  bool OnTimer(UINT_PTR id);
+  void OnClose();
   HCURSOR CursorFor(CursorShape shape) const;
 
   HINSTANCE instance_;
-  ApplicationPort& app_;
-  HWND hwnd_ = nullptr;
   TfrmHost* host_ = nullptr;
   const Pixmap* surface_ = nullptr;
   CursorShape windowCursor_ = CursorShape::Arrow;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "platform/win32/utf.h"
 
@@ -38,8 +39,8 @@ DWORD ShellCommand(TrayCommand command) {
 
 }  // namespace
 
-std::unique_ptr<ITrayPort> MakeWin32TrayPort(HINSTANCE instance) {
-  return std::make_unique<Win32TrayPort>(instance);
+std::unique_ptr<ITrayPort> MakeWin32TrayPort(HINSTANCE instance, win32::ErrorDisplay errors) {
+  return std::make_unique<Win32TrayPort>(instance, std::move(errors));
 }
 
 std::wstring TrayTipToUtf16(const std::string& tipUtf8) {
@@ -80,42 +81,34 @@ win32::UniqueIcon MakeSmallIcon(std::span<const std::uint8_t> icoFile) {
       CreateIconFromResourceEx(bits, image.bytesInRes, TRUE, 0x00030000, cx, cy, LR_DEFAULTCOLOR));
 }
 
-Win32TrayPort::Win32TrayPort(HINSTANCE instance) : instance_(instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &Win32TrayPort::Proc;
-  wc.hInstance = instance_;
-  wc.lpszClassName = kWindowClass;
-  // A second port in the same process finds the class already there.
-  RegisterClassExW(&wc);
+Win32TrayPort::Win32TrayPort(HINSTANCE instance, win32::ErrorDisplay errors)
+    : instance_(instance), errors_(std::move(errors)) {
+  win32::WindowBase::RegisterWindowClass(instance_, {.name = kWindowClass});
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-Win32TrayPort::~Win32TrayPort() {
-  for (auto& [id, window] : windows_) DestroyHwnd(window->hwnd);
-}
+Win32TrayPort::~Win32TrayPort() = default;
 
-void Win32TrayPort::DestroyHwnd(HWND hwnd) {
-  if (hwnd == nullptr) return;
-  // The procedure must not reach the record while it is being taken apart.
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  DestroyWindow(hwnd);
+Win32TrayPort::NotifyWindow::NotifyWindow(HINSTANCE instance, TrayWindowEvents events, UINT taskbarCreatedMessage,
+                                          win32::ErrorDisplay errors)
+    : WindowBase(std::move(errors)), events_(std::move(events)), taskbarCreatedMessage_(taskbarCreatedMessage) {
+  // A hidden top-level popup, not a message-only window: only top-level
+  // windows hear the "TaskbarCreated" broadcast.
+  Create(instance, kWindowClass, {.exStyle = WS_EX_TOOLWINDOW, .style = WS_POPUP});
+  // An elevated program would otherwise not receive the broadcast from the
+  // unelevated shell.
+  if (taskbarCreatedMessage_ != 0)
+    ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
 }
 
 TrayWindow Win32TrayPort::CreateNotifyWindow(TrayWindowEvents events) {
-  auto window = std::make_unique<NotifyWindow>();
-  window->events = std::move(events);
-  window->taskbarCreatedMessage = taskbarCreatedMessage_;
-  // A hidden top-level popup, not a message-only window: only top-level
-  // windows hear the "TaskbarCreated" broadcast.
-  const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                    nullptr, instance_, window.get());
-  if (hwnd == nullptr) return 0;
-  window->hwnd = hwnd;
-  // An elevated program would otherwise not receive the broadcast from the
-  // unelevated shell.
-  if (taskbarCreatedMessage_ != 0) ChangeWindowMessageFilterEx(hwnd, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
-  const auto id = reinterpret_cast<TrayWindow>(hwnd);
+  std::unique_ptr<NotifyWindow> window;
+  try {
+    window = std::make_unique<NotifyWindow>(instance_, std::move(events), taskbarCreatedMessage_, errors_);
+  } catch (const std::exception&) {
+    return 0;  // the port's answer for "no window"; the icon copes
+  }
+  const auto id = reinterpret_cast<TrayWindow>(window->Handle());
   windows_[id] = std::move(window);
   return id;
 }
@@ -123,8 +116,10 @@ TrayWindow Win32TrayPort::CreateNotifyWindow(TrayWindowEvents events) {
 void Win32TrayPort::DestroyNotifyWindow(TrayWindow window) {
   const auto it = windows_.find(window);
   if (it == windows_.end()) return;
-  DestroyHwnd(it->second->hwnd);
-  windows_.erase(it);  // the icon handle goes after the window
+  // The window goes first (or, from inside its own handler, once that
+  // returns); the icon handle with the record.
+  it->second->Destroy();
+  windows_.erase(it);
 }
 
 bool Win32TrayPort::NotifyIcon(TrayCommand command, const TrayIconRecord& record) {
@@ -134,7 +129,7 @@ bool Win32TrayPort::NotifyIcon(TrayCommand command, const TrayIconRecord& record
 
   NOTIFYICONDATAW data{};
   data.cbSize = kNotifyIconDataSize;
-  data.hWnd = window.hwnd;
+  data.hWnd = window.Handle();
   data.uID = record.id;
 
   if (command == TrayCommand::Delete) {
@@ -212,40 +207,36 @@ HICON Win32TrayPort::IconHandle(TrayWindow window) const {
   return it == windows_.end() ? nullptr : it->second->icon.get();
 }
 
-LRESULT CALLBACK Win32TrayPort::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-  try {
-    if (msg == WM_NCCREATE) {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* window = reinterpret_cast<NotifyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window != nullptr) return Handle(*window, hwnd, msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may cross into Windows; the icon reports its own handlers'
-    // errors, so whatever arrives here has nowhere left to go.
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-LRESULT Win32TrayPort::Handle(NotifyWindow& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Each handler is copied before it runs: it may destroy the icon, and
-  // with it this window and its record.
+LRESULT Win32TrayPort::NotifyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kTrayCallbackMessage) {
     // The mouse message is the low word of lParam (the whole of it in the
     // record layout used here).
-    if (auto handler = window.events.OnNotify) handler(static_cast<unsigned>(LOWORD(lParam)));
+    OnTrayNotify(static_cast<unsigned>(LOWORD(lParam)));
     return 0;
   }
   if (msg == kAnimationTickMessage) {
-    if (auto handler = window.events.OnAnimationTick) handler();
+    OnAnimationTick();
     return 0;
   }
-  if (msg != 0 && msg == window.taskbarCreatedMessage) {
-    if (auto handler = window.events.OnTaskbarCreated) handler();
+  if (msg != 0 && msg == taskbarCreatedMessage_) {
+    OnTaskbarCreated();
     return 0;
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
+}
+
+// Each handler is copied before it runs: it may destroy the icon, and with
+// it this record and the handler itself.
+void Win32TrayPort::NotifyWindow::OnTrayNotify(unsigned mouseMessage) {
+  if (auto handler = events_.OnNotify) handler(mouseMessage);
+}
+
+void Win32TrayPort::NotifyWindow::OnAnimationTick() {
+  if (auto handler = events_.OnAnimationTick) handler();
+}
+
+void Win32TrayPort::NotifyWindow::OnTaskbarCreated() {
+  if (auto handler = events_.OnTaskbarCreated) handler();
 }
 
 }  // namespace tw

@@ -13,10 +13,13 @@
 
 #include "app/trayicon/tray_port.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/window_base.h"
 
 namespace tw {
 
-std::unique_ptr<ITrayPort> MakeWin32TrayPort(HINSTANCE instance);
+// `errors` shows what the icon windows' handlers throw; the icon reports
+// its own handlers' errors, so very little should ever arrive there.
+std::unique_ptr<ITrayPort> MakeWin32TrayPort(HINSTANCE instance, win32::ErrorDisplay errors = {});
 
 // What the tooltip field receives: UTF-16, at most 63 units, no half of a
 // surrogate pair at the end.
@@ -28,7 +31,7 @@ win32::UniqueIcon MakeSmallIcon(std::span<const std::uint8_t> icoFile);
 
 class Win32TrayPort final : public ITrayPort {
  public:
-  explicit Win32TrayPort(HINSTANCE instance);
+  explicit Win32TrayPort(HINSTANCE instance, win32::ErrorDisplay errors = {});
   ~Win32TrayPort() override;
   Win32TrayPort(const Win32TrayPort&) = delete;
   Win32TrayPort& operator=(const Win32TrayPort&) = delete;
@@ -50,20 +53,29 @@ class Win32TrayPort final : public ITrayPort {
   static HWND ToHwnd(TrayWindow window) { return reinterpret_cast<HWND>(window); }
 
  private:
-  struct NotifyWindow {
-    TrayWindowEvents events;
-    UINT taskbarCreatedMessage = 0;
+  // An icon's hidden window. Its handlers may destroy the icon, and with it
+  // this window: the window base defers that until they return.
+  class NotifyWindow final : public win32::WindowBase {
+   public:
+    NotifyWindow(HINSTANCE instance, TrayWindowEvents events, UINT taskbarCreatedMessage, win32::ErrorDisplay errors);
+    ~NotifyWindow() override { Destroy(); }
+
     win32::UniqueIcon icon;
     std::vector<std::uint8_t> iconBytes;  // what `icon` was made from
-    HWND hwnd = nullptr;
-  };
 
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  static LRESULT Handle(NotifyWindow& window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static void DestroyHwnd(HWND hwnd);
+   private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnTrayNotify(unsigned mouseMessage);
+    void OnAnimationTick();
+    void OnTaskbarCreated();
+
+    TrayWindowEvents events_;
+    UINT taskbarCreatedMessage_;
+  };
 
   HINSTANCE instance_;
   UINT taskbarCreatedMessage_ = 0;
+  win32::ErrorDisplay errors_;
   std::map<TrayWindow, std::unique_ptr<NotifyWindow>> windows_;
 };
 

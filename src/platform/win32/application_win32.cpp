@@ -2,9 +2,36 @@
 
 #include <shellapi.h>
 
+#include <exception>
+
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
+
+namespace {
+constexpr wchar_t kWindowClass[] = L"TarnwickApplication";
+}  // namespace
+
+ApplicationWindow::ApplicationWindow(HINSTANCE instance, std::function<void()> onIdle, ErrorDisplay errors)
+    : WindowBase(std::move(errors)), onIdle_(std::move(onIdle)) {
+  RegisterWindowClass(instance, {.name = kWindowClass});
+  // A tool window: hidden as it is, it must never get a task bar button.
+  Create(instance, kWindowClass, {.exStyle = WS_EX_TOOLWINDOW, .title = L"Tarnwick", .style = WS_POPUP});
+}
+
+LRESULT ApplicationWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ENTERIDLE: OnEnterIdle(); return 0;
+    default: return Default(msg, wParam, lParam);
+  }
+}
+
+void ApplicationWindow::OnEnterIdle() {
+  if (onIdle_) onIdle_();
+}
+
+ApplicationPort::ApplicationPort(HINSTANCE instance)
+    : instance_(instance), window_(instance, [this] { RunIdle(); }, Errors()) {}
 
 bool ApplicationPort::Dispatch(MSG& msg) {
   if (msg.message == WM_QUIT) {
@@ -34,19 +61,34 @@ void ApplicationPort::Terminate() {
   PostQuitMessage(0);
 }
 
-int ApplicationPort::Run(const std::function<void()>& idle) {
+int ApplicationPort::Run() {
   MSG msg;
   for (;;) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
       if (!Dispatch(msg)) return exitCode_;
-    if (idle) idle();
+    // The one try/catch of the main loop; the windows have their own.
+    try {
+      RunIdle();
+    } catch (const std::exception& e) {  // tw::Error included
+      ShowError(e.what());
+    } catch (...) {
+      ShowError("Unexpected error");
+    }
     if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) continue;
     WaitMessage();
   }
 }
 
+HWND ApplicationPort::ErrorOwner() const {
+  if (host_ != nullptr && IsWindowVisible(host_) != FALSE) return host_;
+  return window_.Handle();
+}
+
 void ApplicationPort::ShowError(const std::string& message) {
-  MessageBoxW(errorOwner_, Widen(message).c_str(), L"Tarnwick", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  const HWND owner = ErrorOwner();
+  // Without an owner the box stops every window of the thread instead.
+  const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL;
+  MessageBoxW(owner, Widen(message).c_str(), L"Tarnwick", MB_OK | MB_ICONERROR | modality);
 }
 
 std::string ApplicationPort::ProgramPath() {

@@ -7,13 +7,34 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/win32/window_base.h"
 
 namespace tw::win32 {
+
+// The application's own window: hidden, top-level, owning every dialog and
+// message box that is not part of a tool run. A dialog disables its owner,
+// and the host must stay clickable for a run that a hot key starts while,
+// say, the About box is open. Modal loops (a dialog's, a menu's) send it
+// WM_ENTERIDLE whenever their queue runs empty; it calls the same idle
+// callback as the main loop, so idle work goes on during them.
+class ApplicationWindow final : public WindowBase {
+ public:
+  // Throws tw::Error when the window cannot be made.
+  ApplicationWindow(HINSTANCE instance, std::function<void()> onIdle, ErrorDisplay errors);
+  ~ApplicationWindow() override { Destroy(); }
+
+ private:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnEnterIdle();
+
+  std::function<void()> onIdle_;
+};
 
 // The message loop and the small system services.
 class ApplicationPort final : public IApplicationPort {
  public:
-  explicit ApplicationPort(HINSTANCE instance) : instance_(instance) {}
+  // Makes the application window; throws tw::Error when it cannot.
+  explicit ApplicationPort(HINSTANCE instance);
 
   void ProcessMessages() override;
   void Terminate() override;
@@ -23,21 +44,37 @@ class ApplicationPort final : public IApplicationPort {
   std::string ProgramPath() override;
   std::vector<std::uint8_t> LoadResourceData(const std::string& name) override;
 
-  // The main loop: runs until Terminate, calling `idle` each time the queue
-  // has just become empty. Returns the exit code.
-  int Run(const std::function<void()>& idle);
+  // What runs each time the main loop's queue has just become empty, and
+  // whenever a modal loop owned by the application window idles.
+  void SetIdleHandler(std::function<void()> idle) { idle_ = std::move(idle); }
+  // The main loop: runs until Terminate. Returns the exit code.
+  int Run();
 
-  void SetErrorOwner(HWND owner) { errorOwner_ = owner; }
+  // The owner of the dialogs and message boxes outside a run.
+  [[nodiscard]] HWND Window() const { return window_.Handle(); }
+  // The host window: while it is shown (topmost, over the whole screen) it
+  // owns the error boxes, which would sit under it otherwise.
+  void SetHostWindow(HWND host) { host_ = host; }
+  [[nodiscard]] HWND ErrorOwner() const;
+  // ShowError, for the windows' error display.
+  [[nodiscard]] ErrorDisplay Errors() {
+    return [this](const std::string& message) { ShowError(message); };
+  }
   [[nodiscard]] HINSTANCE Instance() const { return instance_; }
 
  private:
   // False when WM_QUIT arrived.
   bool Dispatch(MSG& msg);
+  void RunIdle() {
+    if (idle_) idle_();
+  }
 
   HINSTANCE instance_;
-  HWND errorOwner_ = nullptr;
+  HWND host_ = nullptr;
   bool terminated_ = false;
   int exitCode_ = 0;
+  std::function<void()> idle_;
+  ApplicationWindow window_;  // last: its callbacks reach the members above
 };
 
 // The command line after the program name, as UTF-8 arguments.
