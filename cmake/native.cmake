@@ -1,6 +1,5 @@
 # Native build: the platform-free library, its unit tests and the benchmarks.
 find_package(GTest REQUIRED)
-include(GoogleTest)
 
 file(GLOB TARNWICK_UNIT_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
@@ -10,7 +9,9 @@ target_include_directories(tarnwick_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
 # they trip -Wdangling-else although nothing is ambiguous.
 target_compile_options(tarnwick_unit_tests PRIVATE ${TARNWICK_WARNINGS} -Wno-dangling-else)
 target_link_libraries(tarnwick_unit_tests PRIVATE tarnwick_core GTest::gtest GTest::gmock GTest::gtest_main)
-gtest_discover_tests(tarnwick_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+include(${CMAKE_SOURCE_DIR}/cmake/gtest_suites.cmake)
+file(GLOB TARNWICK_UNIT_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+tarnwick_add_gtest_suites_of(tarnwick_unit_tests unit tarnwick_unit_suites ${TARNWICK_UNIT_TEST_FILES})
 
 if(TARNWICK_BENCH)
   find_package(benchmark REQUIRED)

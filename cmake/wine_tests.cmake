@@ -31,32 +31,11 @@ function(tarnwick_wine_test_properties timeout)
   endif()
 endfunction()
 
-# One ctest test per GoogleTest suite named in `sources`: a fresh prefix per
-# suite, at the cost of one Wine start (~1 s) each.
+# One ctest test per GoogleTest suite: a fresh prefix per suite, at the cost
+# of one Wine start (~1 s) each.
+include(${CMAKE_SOURCE_DIR}/cmake/gtest_suites.cmake)
 function(tarnwick_add_gtest_suites target prefix timeout)
-  set(suites)
-  foreach(src IN LISTS ARGN)
-    file(READ ${src} text)
-    string(REGEX MATCHALL "(^|[^A-Za-z0-9_])(TYPED_)?TEST(_F|_P)?[ \t\r\n]*\\([ \t\r\n]*[A-Za-z_][A-Za-z0-9_]*"
-      hits "${text}")
-    foreach(hit IN LISTS hits)
-      string(REGEX REPLACE ".*\\([ \t\r\n]*" "" suite "${hit}")
-      list(APPEND suites ${suite})
-    endforeach()
-    # A suite added to an existing file is seen at the next build.
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
-  endforeach()
-  list(REMOVE_DUPLICATES suites)
-  set(names)
-  foreach(suite IN LISTS suites)
-    if(suite MATCHES "^DISABLED_")
-      continue()
-    endif()
-    # Plain and fixture tests, then value- and type-parameterised ones.
-    add_test(NAME ${prefix}.${suite}
-      COMMAND ${target} "--gtest_filter=${suite}.*:*/${suite}.*:${suite}/*:*/${suite}/*")
-    list(APPEND names ${prefix}.${suite})
-  endforeach()
+  tarnwick_add_gtest_suites_of(${target} ${prefix} names ${ARGN})
   if(names)
     tarnwick_wine_test_properties(${timeout} ${names})
   endif()

@@ -306,12 +306,17 @@ def check_rc(text):
         found[(name, kind)] = path
         need(os.path.isfile(os.path.join(HERE, path)), f"tarnwick.rc: {path} does not exist")
     need(found == RC_EXPECTED, f"tarnwick.rc: resources {found}, expected {RC_EXPECTED}")
-    for value in ('"FileVersion", "1.3.0.0"', '"ProductVersion", "1.3"', '"CompanyName", "Velmora"',
+    # The version numbers come from CMake's project() through the generated
+    # header; the script must take them from there, not spell its own.
+    need('#include "tarnwick_version.h"' in text, "tarnwick.rc: does not include tarnwick_version.h")
+    for value in ('"FileVersion", TARNWICK_FILE_VERSION_TEXT', '"ProductVersion", TARNWICK_VERSION_TEXT',
+                  '"CompanyName", "Velmora"',
                   '"ProductName", "Tarnwick"', '"FileDescription", "Tarnwick screen tools"',
                   '"InternalName", "Tarnwick.exe"', '"OriginalFilename", "Tarnwick.exe"'):
         need(value in text, f"tarnwick.rc: no VALUE {value}")
-    need(re.search(r"FILEVERSION\s+1,\s*3,\s*0,\s*0", text), "tarnwick.rc: FILEVERSION is not 1,3,0,0")
-    need(re.search(r"PRODUCTVERSION\s+1,\s*3,\s*0,\s*0", text), "tarnwick.rc: PRODUCTVERSION is not 1,3,0,0")
+    for key in ("FILEVERSION", "PRODUCTVERSION"):
+        need(re.search(key + r"\s+TARNWICK_VERSION_MAJOR,\s*TARNWICK_VERSION_MINOR,\s*0,\s*0", text),
+             f"tarnwick.rc: {key} is not the project's version")
 
 
 def check_manifest(text):

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/error.h"
+#include "tarnwick_version.h"
 
 namespace tw {
 namespace {
@@ -154,7 +155,7 @@ void LoadSettings(TSettings& settings, IRegistryPort& registry, const std::strin
   const auto maker = CreateKeyOrRaise(registry, kMakerKey);
   WriteText(*maker, kProductKey, "@Name", "Tarnwick");
   WriteText(*maker, kProductKey, "@Path", programPath);
-  WriteText(*maker, kProductKey, "@Version", "1.3");
+  WriteText(*maker, kProductKey, "@Version", TARNWICK_VERSION_TEXT);
   for (const SettingField& field : kFields)
     if (const auto value = ReadInteger(*maker, kOptionsKey, field.name))
       field.set(settings, *value);
