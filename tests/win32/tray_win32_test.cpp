@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,24 @@ TEST_F(TrayWin32Test, CallbackMessageReachesTheIcon) {
   EXPECT_EQ(menus.shown, 1);
   EXPECT_EQ(events, (std::vector<std::string>{"up R"}));
   EXPECT_TRUE(app.errors.empty());
+}
+
+TEST_F(TrayWin32Test, AWindowDestroyedByItsOwnHandlerGoesAfterTheHandler) {
+  // What an icon freed from its own tray event does to its window.
+  auto existedDuringTheHandler = std::make_shared<bool>(false);
+  auto window = std::make_shared<TrayWindow>(0);
+  TrayWindowEvents events;
+  events.OnNotify = [this, window, existedDuringTheHandler](unsigned) {
+    real.DestroyNotifyWindow(*window);
+    *existedDuringTheHandler = IsWindow(Win32TrayPort::ToHwnd(*window)) != FALSE;
+  };
+  *window = real.CreateNotifyWindow(std::move(events));
+  ASSERT_NE(*window, 0u);
+  const HWND hwnd = Win32TrayPort::ToHwnd(*window);
+  SendMessageW(hwnd, kTrayCallbackMessage, 0, WM_LBUTTONUP);
+  EXPECT_TRUE(*existedDuringTheHandler) << "destroyed under its own handler";
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_TRUE(real.Windows().empty());
 }
 
 TEST_F(TrayWin32Test, TaskbarCreatedBroadcastAddsActiveIconsAgain) {
