@@ -312,30 +312,6 @@ bool ScreenShot::SaveBmp(const std::wstring& path) const {
          WriteFile(file.get(), rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
 }
 
-namespace {
-void SendMouse(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof in);
-}
-}  // namespace
-
-void MoveMouse(POINT to) {
-  SetCursorPos(to.x, to.y);
-  // A real (if empty) move as well: windows under the cursor learn of it from
-  // input, not from the warp.
-  SendMouse(MOUSEEVENTF_MOVE);
-}
-
-void Click(POINT at, bool right) {
-  MoveMouse(at);
-  Pause(Millis(30));
-  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-  Pause(Millis(30));
-  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-}
-
 void PressKey(WORD virtualKey) {
   INPUT in[2]{};
   in[0].type = INPUT_KEYBOARD;

@@ -115,9 +115,19 @@ class ScreenShot {
   std::vector<std::uint32_t> pixels_;  // top-down rows, 0x00RRGGBB
 };
 
-// Synthesized input (SendInput), which Wine delivers like real input.
-void MoveMouse(POINT to);
-void Click(POINT at, bool right = false);
+// The pointer (tests/e2e/pointer_win32.cpp says how and why). Moves it to
+// `to` and returns once the X server's pointer is there and Wine has taken
+// the move, so that the window there has its WM_MOUSEMOVE queued and input
+// sent afterwards lands there; false, with what was seen, if not within a few
+// seconds.
+[[nodiscard]] bool MoveMouse(POINT to, std::string* error = nullptr);
+// Moves the pointer to `at` (as MoveMouse) and clicks there.
+[[nodiscard]] bool Click(POINT at, bool right = false, std::string* error = nullptr);
+// A click where the pointer is, with `modifier` (a virtual key, 0: none) held
+// around it.
+void ClickHere(WORD modifier = 0, bool right = false);
+
+// Synthesized keys (SendInput), which Wine delivers like real input.
 void PressKey(WORD virtualKey);
 // Presses the keys together, as a chord (Ctrl+Alt+S), and lets them go.
 void PressKeys(std::initializer_list<WORD> chord);

@@ -24,7 +24,8 @@ TEST_F(RunEnd, CloseInTheHostMenuEndsIt) {
   WindowInfo host;
   ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host));
   // Away from the info window, which sits near the top left corner.
-  Click(POINT{700, 420}, true);
+  std::string error;
+  ASSERT_TRUE(Click(POINT{700, 420}, true, &error)) << error;
   std::optional<WindowInfo> menu;
   ASSERT_TRUE(WaitUntil(
       [&] {
@@ -40,7 +41,7 @@ TEST_F(RunEnd, CloseInTheHostMenuEndsIt) {
     if (!item.Separator() && item.Caption() == L"&Close") close = &item;
   ASSERT_NE(close, nullptr) << "no \"&Close\" item in the host's menu:" << Describe(items);
   EXPECT_TRUE(close->Enabled()) << Describe(items);
-  Click(Centre(close->rect));
+  ASSERT_TRUE(Click(Centre(close->rect), false, &error)) << error;
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }

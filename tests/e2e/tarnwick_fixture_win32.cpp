@@ -66,7 +66,8 @@ void TarnwickTest::TearDown() {
 }
 
 void TarnwickTest::OpenTrayMenu(bool rightClick, WindowInfo* menu) {
-  Click(Centre(mainIcon_), rightClick);
+  std::string error;
+  ASSERT_TRUE(Click(Centre(mainIcon_), rightClick, &error)) << error;
   std::optional<WindowInfo> shown;
   const bool opened = WaitUntil(
       [&] {

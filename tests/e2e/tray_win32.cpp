@@ -72,12 +72,10 @@ std::optional<std::wstring> TrayIconTip(const RECT& slot, Millis timeout) {
   if (!tray) return std::nullopt;
   // Away first, so that the tooltip read below is this icon's and not one
   // left over from a neighbour.
-  MoveMouse(POINT{tray->rect.left + (tray->rect.right - tray->rect.left) / 2, tray->rect.top - 40});
+  if (!MoveMouse(POINT{tray->rect.left + (tray->rect.right - tray->rect.left) / 2, tray->rect.top - 40}))
+    return std::nullopt;
   WaitUntil([&] { return !VisibleTrayTooltip(tray->pid); }, Millis(1500));
-  const POINT centre = Centre(PictureRect(slot));
-  MoveMouse(centre);
-  Pause(Millis(50));
-  MoveMouse(POINT{centre.x + 1, centre.y});
+  if (!MoveMouse(Centre(PictureRect(slot)))) return std::nullopt;
   std::optional<std::wstring> tip;
   WaitUntil(
       [&] {
