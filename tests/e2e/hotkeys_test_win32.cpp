@@ -29,7 +29,7 @@ TEST_F(HotKeys, StoredHotKeysStartTheirToolsAndARunIgnoresThem) {
   // The Dropper's hot key during the Screenshot run: still one run, still
   // the same host window, still shown.
   PressKeys({VK_SHIFT, VK_F5});
-  Pause(500ms);
+  Pause(kQuietPeriod);
   EXPECT_TRUE(HostShown()) << Seen();
   EXPECT_EQ(VisibleTopLevelWindows(Pid()).size(), 1u) << Seen();
 

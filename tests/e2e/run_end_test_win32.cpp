@@ -50,8 +50,11 @@ TEST_F(RunEnd, ActivatingAnotherWindowEndsIt) {
   TestPicture other(RECT{40, 500, 240, 600}, 3);
   WindowInfo host;
   ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host));
-  // Some moments into the run the user turns to another program.
-  Pause(300ms);
+  // Once the run is under way (the host has handled everything its start
+  // queued), the user turns to another program.
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(host.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored))
+      << "the host does not answer; " << Seen();
   ASSERT_TRUE(SetForegroundWindow(other.Window())) << "SetForegroundWindow failed; " << Seen();
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
   EXPECT_EQ(GetForegroundWindow(), other.Window()) << "the other window lost the foreground again; " << Seen();

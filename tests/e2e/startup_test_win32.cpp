@@ -9,7 +9,7 @@ using Startup = TarnwickTest;
 TEST_F(Startup, ShowsNoWindowAndOnlyTheMainIconInTheTray) {
   // The start-up timer fires as soon as the message loop runs; anything it
   // (or the start itself) shows would be up by now.
-  Pause(1500ms);
+  Pause(kStartQuietPeriod);
   const auto shown = VisibleTopLevelWindows(Pid());
   EXPECT_TRUE(shown.empty()) << "visible windows of Tarnwick.exe after its start:" << Describe(shown);
 
@@ -35,7 +35,7 @@ class FirstStart : public TarnwickTest {
 
 TEST_F(FirstStart, ALaterStartShowsNoDialog) {
   ASSERT_NO_FATAL_FAILURE(Launch(true, L""));
-  Pause(1500ms);
+  Pause(kStartQuietPeriod);
   const auto shown = VisibleTopLevelWindows(Pid());
   EXPECT_TRUE(shown.empty()) << "visible windows of Tarnwick.exe:" << Describe(shown);
 }

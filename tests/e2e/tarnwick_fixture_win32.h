@@ -20,6 +20,14 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 
+// The only fixed pauses of the cases, each for a check that something does
+// not happen (a window that must not appear, a picture that must not change):
+// how long the case watches for it. Every other wait is for a condition.
+inline constexpr Millis kQuietPeriod = 500ms;
+// After the start: the start-up timer fires as soon as the message loop runs,
+// and whatever it shows comes up well within this.
+inline constexpr Millis kStartQuietPeriod = 1500ms;
+
 inline constexpr wchar_t kHostCaption[] = L"Velmora Tarnwick";
 inline constexpr wchar_t kMainTip[] = L"Tarnwick";
 

@@ -38,7 +38,7 @@ TEST_F(ToolRun, ScreenshotShowsTheFrozenScreenUntilItEnds) {
 
   // Underneath the host the real screen changes; the host keeps the capture.
   picture.SetPattern(2);
-  Pause(500ms);
+  Pause(kQuietPeriod);
   const auto later = picture.Compare(ScreenShot::TakeAll(), 1, OtherVisibleWindows(host.hwnd));
   EXPECT_EQ(later.differing, 0) << "after the screen underneath changed, the host shows: " << later.Describe();
 
