@@ -60,7 +60,7 @@ class NullRegistry final : public tw::IRegistryPort {
 struct BenchHost {
   explicit BenchHost(tw::Size screenSize)
       : screen(log, screenSize),
-        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows}) {
+        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard}) {
     window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
   }
 
@@ -73,6 +73,7 @@ struct BenchHost {
   NullRegistry registry;
   tw::fakes::FakeHotKeys hotkeys;
   tw::fakes::FakeInfoWindowFactory infoWindows{log};
+  tw::fakes::FakeClipboard clipboard{log};
   tw::TfrmHost host;
 };
 

@@ -34,7 +34,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 TfrmHost::TfrmHost(const HostPorts& ports, const ToolFactory& makeTool)
-    : ports_(ports), infoWin_(ports.infoWindows), runContext_(std::make_unique<RunContext>(*this)) {
+    : ports_(ports), infoWin_(ports.infoWindows, *this), runContext_(std::make_unique<RunContext>(*this)) {
   for (int t = 0; t < kToolCount; ++t) {
     tools_[static_cast<std::size_t>(t)] = makeTool(t, *runContext_);
     if (!tools_[static_cast<std::size_t>(t)]) throw Error("No tool " + std::to_string(t));
@@ -69,7 +69,7 @@ void TfrmHost::BuildMenus() {
   pmnTray.Add({.Name = "mniMeasurer", .Caption = "&Measurer", .Tag = kMeasurer, .OnClick = start});
   pmnTray.Add({.Name = "mniDropper", .Caption = "&Dropper", .Tag = kDropper, .OnClick = start});
   pmnTray.OnPopup = [this] { pmnTrayPopup(); };
-
+  BuildInfoMenu();
 }
 
 void TfrmHost::BuildTrayIcons() {

@@ -35,15 +35,16 @@ struct HostPorts {
   IRegistryPort& registry;
   IHotKeyPort& hotkeys;
   IInfoWindowFactory& infoWindows;
+  IClipboardPort& clipboard;
 };
 
 // The picture a tray icon shows, as its index in the icon's list.
 enum class IconState { Normal = 0, Running = 1, Disabled = 2 };
 
-class TfrmHost {
+class TfrmHost final : private IInfoWindowHost {
  public:
   explicit TfrmHost(const HostPorts& ports, const ToolFactory& makeTool = MakeTool);
-  ~TfrmHost();
+  ~TfrmHost() override;
   TfrmHost(const TfrmHost&) = delete;
   TfrmHost& operator=(const TfrmHost&) = delete;
 
@@ -86,6 +87,14 @@ class TfrmHost {
   // WM_SETCURSOR over the host: true when a cursor was set here.
   bool OnSetCursor(bool cursorOverHost);
 
+  // --- the info window's menu ---
+  void pmnInfoWinPopup();
+  void mniHideInfoClick();
+  void mniCopyInfoClick();
+  void mniInfoZoomClick(TMenuItem& sender);
+  // The control on which pmnInfoWin was last opened.
+  [[nodiscard]] const InfoControl& InfoPopupControl() const { return infoPopupControl_; }
+
   // --- state, read by the shell and by tests ---
   TSettings Settings;
   [[nodiscard]] const Pixmap& Surface() const { return surface_; }
@@ -105,9 +114,19 @@ class TfrmHost {
   [[nodiscard]] TTool& Tool(int tool);
 
   TPopupMenu pmnTray;
+  TPopupMenu pmnInfoWin;
 
  private:
+  // What the info window reports.
+  void InfoMouseMove(ShiftState shift) override;
+  void InfoContextPopup(const InfoControl& control, Point at) override;
+  void InfoCopyText(const std::string& text) override;
+
   void BuildMenus();
+  void BuildInfoMenu();
+  // The zoom item that matches InfoScale carries the check mark; none when
+  // no item does.
+  void CheckInfoScaleItem();
   void BuildTrayIcons();
   void ShowHostWindow();
   void HideHostWindow();
@@ -132,6 +151,7 @@ class TfrmHost {
   Pixmap surface_;
   std::function<void()> idleHandler_;
   std::string helpFile_;
+  InfoControl infoPopupControl_;
 
   int currentTool_ = 0;
   std::uint64_t runCount_ = 0;  // numbers the runs: the current one is runCount_

@@ -11,7 +11,7 @@ TMenuItem* ChoosePopupMenuItem(IMenuPort& port, TPopupMenu& menu, Point at) {
   TMenuItem& item = menu.Items[static_cast<std::size_t>(chosen)];
   // The shell never offers disabled items or separators, but a stale choice
   // must not run a command that was switched off meanwhile.
-  if (!item.Enabled || item.IsSeparator()) return nullptr;
+  if (!item.Enabled || !item.Visible || item.IsSeparator()) return nullptr;
   return &item;
 }
 

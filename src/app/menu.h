@@ -14,6 +14,9 @@ struct TMenuItem {
   int Tag = 0;
   bool Enabled = true;
   bool Default = false;
+  bool Visible = true;
+  bool Checked = false;
+  bool RadioItem = false;  // its check mark is a dot: one of a group
   std::string ShortCutText;  // shown right of the caption ("Ctrl+Alt+M", "Esc")
   std::function<void(TMenuItem&)> OnClick;
 
@@ -39,10 +42,15 @@ class TPopupMenu {
       if (item.Name == name) return &item;
     return nullptr;
   }
+  // Checks `item` and clears the other radio items of the menu.
+  void CheckRadioItem(const TMenuItem* item) {
+    for (auto& i : Items)
+      if (i.RadioItem) i.Checked = &i == item;
+  }
   // The item that is both the default and enabled, if any.
   TMenuItem* DefaultEnabledItem() {
     for (auto& item : Items)
-      if (item.Default && item.Enabled && !item.IsSeparator()) return &item;
+      if (item.Default && item.Enabled && item.Visible && !item.IsSeparator()) return &item;
     return nullptr;
   }
 };

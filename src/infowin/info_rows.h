@@ -2,6 +2,9 @@
 // of the tools that have one.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 namespace tw {
 
 enum class InfoRow : unsigned {
@@ -26,6 +29,18 @@ enum class InfoRow : unsigned {
 };
 
 constexpr unsigned kInfoRowCount = 18;
+
+// The caption of each row, in UTF-8; row 10 ends in the degree sign U+00B0.
+inline constexpr std::array<std::string_view, kInfoRowCount> kInfoRowCaptions = {
+    "Cursor position", "Offset",         "Offset (inch)",   "Offset (mm)", "Selection start", "Selection end",
+    "Selection size",  "Distance",       "Distance (inch)", "Distance (mm)", "Angles (\u00B0)", "Color",
+    "RGB",             "RGB Hex",        "HSB",             "CMY",          "CMYK",           "HTML color"};
+
+// The row whose value is a colour swatch rather than text.
+constexpr int kColorRow = static_cast<int>(InfoRow::Color);
+
+// The colour values, which a click copies to the clipboard.
+constexpr bool IsCopyableRow(int row) { return row >= static_cast<int>(InfoRow::Rgb) && row < 18; }
 
 constexpr unsigned RowBit(InfoRow row) { return 1u << static_cast<unsigned>(row); }
 

@@ -80,6 +80,15 @@ class IHostWindowPort {
   virtual void SetCursorNow(CursorShape shape) = 0;
 };
 
+// The clipboard. Each call replaces what it held; a clipboard that another
+// program holds open throws tw::Error("Cannot open clipboard").
+class IClipboardPort {
+ public:
+  virtual ~IClipboardPort() = default;
+  // Plain text, UTF-8 here.
+  virtual void SetText(const std::string& text) = 0;
+};
+
 class TPopupMenu;
 
 // Menus are shown modally; the chosen item (or -1) is returned and the

@@ -12,14 +12,36 @@ void TInfoTool::KeyDown(unsigned key, ShiftState shift) {
   OtherKeyDown(key, shift);
 }
 
+std::string PointText(Point p) {
+  return "x: " + std::to_string(p.x) + "\t y: " + std::to_string(p.y);
+}
+
+void TInfoTool::MouseMove(ShiftState, Point) { FollowCursor(); }
+
+void TInfoTool::FollowCursor() {
+  TInfoWin* info = run_.InfoWindow();
+  if (info == nullptr) return;
+  // The event's own coordinates are not used: a move over the info window
+  // comes in the window's, and the cursor is where the figures are.
+  const Point c = run_.CursorPos();
+  info->SetInfoRow(static_cast<int>(InfoRow::CursorPosition), PointText(c));
+  info->UpdateZoomView(c.x, c.y, run_.Surface(), run_.Settings().InfoScale);
+}
+
+void TInfoTool::mniShoHideInfoClick() {
+  if (TInfoWin* info = run_.InfoWindow()) info->SetVisible(!info->Visible());
+}
+
 std::string TInfoTool::InfoItemCaption() const {
-  const IInfoWindow* info = run_.InfoWindow();
+  const TInfoWin* info = run_.InfoWindow();
   return info != nullptr && info->Visible() ? "Hide &info" : "Show &info";
 }
 
 void TInfoTool::BuildMeasurerDropperMenu(TPopupMenu& menu) {
   menu.Name = "pmnMeasurerDropper";
-  menu.Add({.Name = "mniMeasurerInfo", .Caption = "Hide &info"});
+  menu.Add({.Name = "mniMeasurerInfo",
+            .Caption = "Hide &info",
+            .OnClick = [this](TMenuItem&) { mniShoHideInfoClick(); }});
   menu.Add({.Name = "mniMeasurerClose",
             .Caption = "&Close",
             .ShortCutText = "Esc",

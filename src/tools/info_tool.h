@@ -14,14 +14,23 @@ class TInfoTool : public TTool {
 
   // Escape ends the run; other keys are the tool's own.
   void KeyDown(unsigned key, ShiftState shift) final;
+  // The cursor row and the zoom view follow the mouse.
+  void MouseMove(ShiftState shift, Point at) override;
 
  protected:
   virtual void OtherKeyDown(unsigned key, ShiftState shift) { (void)key, (void)shift; }
 
+  // Row "Cursor position" and the zoom view, at the cursor.
+  void FollowCursor();
+  // "Hide &info" and "Show &info": toggles the window, if there is one.
+  void mniShoHideInfoClick();
   // "Hide &info" while the info window shows, "Show &info" otherwise.
   [[nodiscard]] std::string InfoItemCaption() const;
   // The menu of the Measurer and the Dropper.
   void BuildMeasurerDropperMenu(TPopupMenu& menu);
 };
+
+// "x: %d\t y: %d", the two-number rows.
+std::string PointText(Point p);
 
 }  // namespace tw

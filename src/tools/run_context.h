@@ -19,7 +19,7 @@ class TfrmHost::RunContext final : public IToolRun {
   }
   void RepaintAll() override { host_.ports_.window.RepaintHost(); }
   TSettings& Settings() override { return host_.Settings; }
-  IInfoWindow* InfoWindow() override { return host_.infoWin_.Current(); }
+  TInfoWin* InfoWindow() override { return host_.infoWin_.Current(); }
   void EndRun() override { host_.EndTool(); }
   Point CursorPos() override { return host_.ports_.screen.CursorPos(); }
   void Beep() override { host_.ports_.app.Beep(); }

@@ -16,7 +16,7 @@
 
 namespace tw {
 
-class IInfoWindow;
+class TInfoWin;
 
 enum class PenStyle { Solid, Dotted };
 enum class BrushStyle { Clear, Solid };
@@ -51,7 +51,7 @@ class IToolRun {
   virtual void RepaintAll() = 0;
   virtual TSettings& Settings() = 0;
   // The run's info window, or nullptr.
-  virtual IInfoWindow* InfoWindow() = 0;
+  virtual TInfoWin* InfoWindow() = 0;
   virtual void EndRun() = 0;
   virtual Point CursorPos() = 0;
   virtual void Beep() = 0;
@@ -75,6 +75,9 @@ class TTool {
   [[nodiscard]] virtual HostCanvas Canvas() const = 0;
   // The window cursor over the host; nullopt leaves it as the last run set it.
   [[nodiscard]] virtual std::optional<CursorShape> WindowCursor() const = 0;
+  // The selection flag of the run: the Screenshot has a selection, the
+  // Dropper holds a colour. It enables the info window's "Copy".
+  [[nodiscard]] virtual bool SelectionFlagSet() const { return false; }
   // The host's right-click menu during the run; nullptr: none.
   virtual TPopupMenu* PopupMenu() { return nullptr; }
 

@@ -54,6 +54,7 @@ void TfrmHost::StartTool(int tool) {
   running.Started();
   if (const unsigned rows = running.InfoRowMask(); rows != 0) {
     infoWin_.CreateInfoWindow(rows);
+    CheckInfoScaleItem();
     if (Point* remembered = Settings.ToolPosition(tool); remembered != nullptr && infoWin_.Current() != nullptr)
       infoWin_.PlaceInfoWindow(*remembered, screen);
   }

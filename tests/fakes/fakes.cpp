@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/error.h"
+
 namespace tw::fakes {
 
 FakeScreen::FakeScreen(CallLog& l, Size s) : size(s), log(l) {
@@ -69,16 +71,30 @@ std::vector<std::uint8_t> FakeApplication::LoadResourceData(const std::string& n
   return it == resources.end() ? std::vector<std::uint8_t>{} : it->second;
 }
 
-std::unique_ptr<IInfoWindow> FakeInfoWindowFactory::Create(unsigned rowMask) {
+void FakeInfoView::SetRowText(int row, const std::string& text) {
+  texts.at(static_cast<std::size_t>(row)) = text;
+}
+
+void FakeInfoView::SetRowColor(int row, ColorRef color) { colors.at(static_cast<std::size_t>(row)) = color; }
+
+std::unique_ptr<TInfoWin> FakeInfoWindowFactory::Create(unsigned rowMask, IInfoWindowHost& host) {
   log.Add("create info window");
   masks.push_back(rowMask);
   if (!enabled) {
     last = nullptr;
     return nullptr;
   }
-  auto window = std::make_unique<FakeInfoWindow>();
-  last = window.get();
-  return window;
+  auto view = std::make_unique<FakeInfoView>(log);
+  view->metrics = metrics;
+  view->cursor = cursor;
+  last = view.get();
+  return std::make_unique<TInfoWin>(std::move(view), host, rowMask);
+}
+
+void FakeClipboard::SetText(const std::string& t) {
+  log.Add("clipboard text " + t);
+  if (held) throw Error("Cannot open clipboard");
+  text = t;
 }
 
 namespace {

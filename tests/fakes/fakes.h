@@ -2,6 +2,7 @@
 // in order, and can be told what to answer.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "app/menu.h"
 #include "fakes/call_log.h"
 #include "infowin/infowin.h"
+#include "infowin/info_layout.h"
 #include "platform/ports.h"
 
 namespace tw::fakes {
@@ -106,23 +108,54 @@ class FakeApplication final : public IApplicationPort {
   CallLog& log;
 };
 
-class FakeInfoWindow final : public IInfoWindow {
+// The info window's view: what the window on screen was told.
+class FakeInfoView final : public IInfoWindowView {
  public:
-  Point Position() const override { return position; }
+  explicit FakeInfoView(CallLog& callLog) : log(callLog) {}
+  void Attach(TInfoWin& o) override { owner = &o; }
+  InfoMetrics Metrics() override { return metrics; }
+  void ApplyLayout(const InfoLayout& l) override { layout = l; }
+  void SetRowText(int row, const std::string& text) override;
+  void SetRowColor(int row, ColorRef color) override;
   void MoveTo(Point p) override { position = p; }
-  bool Visible() const override { return visible; }
   void SetVisible(bool v) override { visible = v; }
-  Point position{0, 0};
-  bool visible = true;
+  void ShowZoom(const Pixmap& zoom) override { shownZoom = zoom; ++zoomShows; }
+  void CaptureMouse() override { log.Add("info capture"); captured = true; }
+  void ReleaseMouse() override { log.Add("info release"); captured = false; }
+  Point CursorPos() override { return cursor ? *cursor : Point{}; }
+
+  TInfoWin* owner = nullptr;
+  InfoMetrics metrics{};
+  InfoLayout layout{};
+  std::array<std::string, kInfoRowCount> texts;
+  std::array<ColorRef, kInfoRowCount> colors{};
+  Point position{};
+  bool visible = false;
+  bool captured = false;
+  Pixmap shownZoom;
+  int zoomShows = 0;
+  const Point* cursor = nullptr;  // the screen's cursor, when wired to one
+  CallLog& log;
 };
 
 class FakeInfoWindowFactory final : public IInfoWindowFactory {
  public:
   explicit FakeInfoWindowFactory(CallLog& callLog) : log(callLog) {}
-  std::unique_ptr<IInfoWindow> Create(unsigned rowMask) override;
+  std::unique_ptr<TInfoWin> Create(unsigned rowMask, IInfoWindowHost& host) override;
   bool enabled = true;  // false: behave as a build without info windows
   std::vector<unsigned> masks;
-  FakeInfoWindow* last = nullptr;  // valid while the host keeps it
+  InfoMetrics metrics{};
+  const Point* cursor = nullptr;
+  FakeInfoView* last = nullptr;  // valid while the host keeps its window
+  CallLog& log;
+};
+
+class FakeClipboard final : public IClipboardPort {
+ public:
+  explicit FakeClipboard(CallLog& callLog) : log(callLog) {}
+  void SetText(const std::string& t) override;
+  bool held = false;  // another program holds it open
+  std::string text;
   CallLog& log;
 };
 

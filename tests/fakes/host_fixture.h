@@ -30,10 +30,12 @@ struct HostFixture {
   FakeRegistry registry;
   FakeHotKeys hotkeys;
   FakeInfoWindowFactory infoWindows{log};
+  FakeClipboard clipboard{log};
   std::unique_ptr<TfrmHost> host;
 
   explicit HostFixture(bool create = true, const ToolFactory& makeTool = MakeTool) {
     tray.shared = &log;
+    infoWindows.cursor = &screen.cursor;
     registry.shared = &log;
     hotkeys.shared = &log;
     app.resources["XTIMAIN"] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(-1)));
@@ -41,7 +43,7 @@ struct HostFixture {
     for (int t = 0; t < 4; ++t)
       app.resources[lists[t]] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(t)));
     host = std::make_unique<TfrmHost>(
-        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows}, makeTool);
+        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard}, makeTool);
     window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
     if (create) host->FormCreate();
   }

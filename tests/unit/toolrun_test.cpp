@@ -288,7 +288,7 @@ TEST(ToolRun, InfoWindowPlacedAndItsPositionStoredPerTool) {
   ASSERT_NE(f.infoWindows.last, nullptr);
   EXPECT_EQ(f.infoWindows.masks.back(), 0x78Fu);
   EXPECT_EQ(f.infoWindows.last->position, (Point{320 - 16, -20}));
-  f.infoWindows.last->position = {40, 50};
+  f.host->InfoWin().Current()->MoveTo({40, 50});  // as a caption drag leaves it
   f.host->EndTool();
   EXPECT_EQ(f.host->Settings.MeasurerPos, (Point{40, 50}));
   EXPECT_EQ(f.registry.GetValue("SOFTWARE\\Velmora\\Tarnwick\\Options", "MeasurerPosX")->text, "40");

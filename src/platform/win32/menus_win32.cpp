@@ -12,14 +12,22 @@ int MenuPort::PopupMenu(const TPopupMenu& menu, Point at) {
   // Command ids are item index + 1: TrackPopupMenu returns 0 for "nothing".
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
     const TMenuItem& item = menu.Items[i];
+    if (!item.Visible) continue;
     if (item.IsSeparator()) {
       AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::wstring text = Widen(item.Caption);
     if (!item.ShortCutText.empty()) text += L"\t" + Widen(item.ShortCutText);
-    const UINT flags = MF_STRING | (item.Enabled ? MF_ENABLED : MF_GRAYED);
+    const UINT flags = MF_STRING | (item.Enabled ? MF_ENABLED : MF_GRAYED) | (item.Checked ? MF_CHECKED : 0);
     AppendMenuW(popup.get(), flags, i + 1, text.c_str());
+    if (item.RadioItem) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE;
+      info.fType = MFT_STRING | MFT_RADIOCHECK;
+      SetMenuItemInfoW(popup.get(), static_cast<UINT>(i + 1), FALSE, &info);
+    }
     if (item.Default) SetMenuDefaultItem(popup.get(), static_cast<UINT>(i + 1), FALSE);
   }
   // A popup menu closes on a click elsewhere only if its owner is the

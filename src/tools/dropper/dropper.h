@@ -16,9 +16,12 @@ class TDropper final : public TInfoTool {
     return {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Solid};
   }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Dropper; }
+  [[nodiscard]] bool SelectionFlagSet() const override { return SelectionFlag; }
   TPopupMenu* PopupMenu() override { return &pmnMeasurerDropper; }
+  void Show() override { SelectionFlag = false; }
 
   TPopupMenu pmnMeasurerDropper;
+  bool SelectionFlag = false;  // a colour is held
 };
 
 }  // namespace tw

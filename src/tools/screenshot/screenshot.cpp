@@ -11,7 +11,9 @@ TScreenshot::TScreenshot(IToolRun& run) : TInfoTool(run) {
   pmnScreenshot.Add({.Name = "mniCopySelect", .Caption = "Co&py selection", .ShortCutText = "Alt+C"});
   pmnScreenshot.Add({.Name = "mniSaveSelect", .Caption = "Sa&ve selection...", .ShortCutText = "Alt+S"});
   pmnScreenshot.Add({.Name = "mniScreenshotSep2", .Caption = "-"});
-  pmnScreenshot.Add({.Name = "mniScreenshotInfo", .Caption = "Hide &info"});
+  pmnScreenshot.Add({.Name = "mniScreenshotInfo",
+                     .Caption = "Hide &info",
+                     .OnClick = [this](TMenuItem&) { mniShoHideInfoClick(); }});
   pmnScreenshot.Add({.Name = "mniScreenshotSep1", .Caption = "-"});
   pmnScreenshot.Add(
       {.Name = "mniClose", .Caption = "&Close", .ShortCutText = "Esc", .OnClick = [this](TMenuItem&) { run_.EndRun(); }});

@@ -33,6 +33,7 @@ class TScreenshot final : public TInfoTool {
     return {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear};
   }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Screenshot; }
+  [[nodiscard]] bool SelectionFlagSet() const override { return SelectionFlag; }
   TPopupMenu* PopupMenu() override { return &pmnScreenshot; }
 
   void Show() override;
