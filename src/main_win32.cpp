@@ -11,8 +11,9 @@
 #include "app/host.h"
 #include "app/host_win32.h"
 #include "app/trayicon/trayicon_win32.h"
-#include "infowin/infowin.h"
+#include "infowin/infowin_win32.h"
 #include "platform/win32/application_win32.h"
+#include "platform/win32/clipboard_win32.h"
 #include "platform/win32/hotkeys_win32.h"
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -34,9 +35,10 @@ int RunProgram(HINSTANCE instance) {
   app.SetHostWindow(window.Handle());
   tw::win32::Win32HotKeyPort hotkeys(window.Handle());
   auto tray = tw::MakeWin32TrayPort(instance, app.Errors());
-  tw::NoInfoWindowFactory infoWindows;
+  tw::win32::InfoWindowFactory infoWindows(instance, window.Handle(), app.Errors());
+  tw::win32::ClipboardPort clipboard(window.Handle());
 
-  tw::TfrmHost host({screen, window, app, menus, *tray, registry, hotkeys, infoWindows});
+  tw::TfrmHost host({screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard});
   window.SetHost(&host);
   window.SetArguments(tw::win32::CommandLineArguments());
   try {

@@ -56,7 +56,8 @@ HostWindow::HostWindow(HINSTANCE instance, ApplicationPort& app) : WindowBase(ap
   Create(instance, kClassName,
          {.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
           .title = L"Velmora Tarnwick",
-          .style = WS_POPUP,
+          // Without it the host's drawing would paint over the info window.
+          .style = WS_POPUP | WS_CLIPCHILDREN,
           .width = GetSystemMetrics(SM_CXSCREEN),
           .height = GetSystemMetrics(SM_CYSCREEN)});
 }
@@ -130,8 +131,10 @@ void HostWindow::OnContextMenu(Point at, bool fromKeyboard) {
 }
 
 bool HostWindow::OnSetCursor(HWND cursorWindow, UINT hitTest) {
-  if (hitTest != HTCLIENT) return false;
-  if (host_->OnSetCursor(cursorWindow == Handle())) return true;
+  // Over the info window its own parts decide (arrow, or a hand over a
+  // value to copy).
+  if (hitTest != HTCLIENT || cursorWindow != Handle()) return false;
+  if (host_->OnSetCursor(true)) return true;
   SetCursor(CursorFor(windowCursor_));
   return true;
 }

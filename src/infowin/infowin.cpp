@@ -16,7 +16,7 @@ bool InTable(int row) { return row >= 0 && row < static_cast<int>(kInfoRowCount)
 }  // namespace
 
 TInfoWin::TInfoWin(std::unique_ptr<IInfoWindowView> view, IInfoWindowHost& host, unsigned rowMask)
-    : view_(std::move(view)), host_(host), rowMask_(rowMask) {
+    : host_(host), rowMask_(rowMask), view_(std::move(view)) {
   view_->Attach(*this);
   layout_ = ComputeInfoLayout(view_->Metrics(), rowMask);
   // The zoom bitmap lives as long as the window: a mouse move only

@@ -109,7 +109,6 @@ class TInfoWin {
   void ContextPopup(const InfoControl& control, Point at);
 
  private:
-  std::unique_ptr<IInfoWindowView> view_;
   IInfoWindowHost& host_;
   unsigned rowMask_;
   InfoLayout layout_;
@@ -120,6 +119,9 @@ class TInfoWin {
   bool visible_ = true;
   bool dragging_ = false;
   Point dragAnchor_{};
+  // Last, so that it goes first: no event of the window on screen can reach
+  // a half-destroyed TInfoWin.
+  std::unique_ptr<IInfoWindowView> view_;
 };
 
 class IInfoWindowFactory {

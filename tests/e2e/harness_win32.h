@@ -126,6 +126,8 @@ class ScreenShot {
 // A click where the pointer is, with `modifier` (a virtual key, 0: none) held
 // around it.
 void ClickHere(WORD modifier = 0, bool right = false);
+// Presses or lets go of a mouse button where the pointer is (for drags).
+void MouseButtonHere(bool down, bool right = false);
 
 // Synthesized keys (SendInput), which Wine delivers like real input.
 void PressKey(WORD virtualKey);

@@ -188,4 +188,12 @@ void ClickHere(WORD modifier, bool right) {
   SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
+void MouseButtonHere(bool down, bool right) {
+  INPUT m{};
+  m.type = INPUT_MOUSE;
+  m.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                       : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  SendInput(1, &m, sizeof m);
+}
+
 }  // namespace e2e

@@ -7,9 +7,8 @@ namespace e2e {
 namespace {
 // Wine starts explorer, the desktop and the task bar along with the first
 // program, and two cases share the machine's two cores: generous limits for
-// the start, tight ones for what follows a click.
+// the start.
 constexpr Millis kStartLimit = 30s;
-constexpr Millis kReactionLimit = 5s;
 
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -66,8 +65,15 @@ void TarnwickTest::TearDown() {
 }
 
 void TarnwickTest::OpenTrayMenu(bool rightClick, WindowInfo* menu) {
+  // Two clicks on the icon within the double-click time reach the program
+  // as a double click, which opens no menu: a case that ends a run quickly
+  // and opens the menu again must let that time pass first.
+  const auto sinceLast = std::chrono::steady_clock::now() - lastTrayClick_;
+  const Millis doubleClick(GetDoubleClickTime() + 50);
+  if (sinceLast < doubleClick) Pause(std::chrono::duration_cast<Millis>(doubleClick - sinceLast));
   std::string error;
   ASSERT_TRUE(Click(Centre(mainIcon_), rightClick, &error)) << error;
+  lastTrayClick_ = std::chrono::steady_clock::now();
   std::optional<WindowInfo> shown;
   const bool opened = WaitUntil(
       [&] {

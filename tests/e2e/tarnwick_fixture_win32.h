@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ inline constexpr Millis kQuietPeriod = 500ms;
 // After the start: the start-up timer fires as soon as the message loop runs,
 // and whatever it shows comes up well within this.
 inline constexpr Millis kStartQuietPeriod = 1500ms;
+// How long a case waits for what follows a click or a key: tight, but two
+// cases share the machine's two cores.
+inline constexpr Millis kReactionLimit = 5s;
 
 inline constexpr wchar_t kHostCaption[] = L"Velmora Tarnwick";
 inline constexpr wchar_t kMainTip[] = L"Tarnwick";
@@ -64,6 +68,7 @@ class TarnwickTest : public ::testing::Test {
 
   Process tarnwick_;
   RECT mainIcon_{};
+  std::chrono::steady_clock::time_point lastTrayClick_{};
 };
 
 }  // namespace e2e

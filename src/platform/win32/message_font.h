@@ -21,6 +21,12 @@ LOGFONTW MessageFontFrom(const NONCLIENTMETRICSW* metrics, int dpi);
 // The system's message font now, or the default.
 LOGFONTW MessageFont();
 
+// The system's caption font now (lfCaptionFont), or the default message font.
+LOGFONTW CaptionFont();
+
+// An owned font of `font`; throws tw::Error when GDI makes none.
+UniqueFont CreateFontOf(const LOGFONTW& font);
+
 // An owned font of MessageFont(); throws tw::Error when GDI makes none.
 UniqueFont CreateMessageFont();
 

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/error.h"
+#include "platform/win32/utf.h"
 
 namespace tw::win32 {
 
@@ -32,21 +33,37 @@ LOGFONTW MessageFontFrom(const NONCLIENTMETRICSW* metrics, int dpi) {
   return metrics->lfMessageFont;
 }
 
-LOGFONTW MessageFont() {
-  // The whole W structure: a cbSize of 340 is the ANSI layout, and Wine,
-  // which accepts it, still writes lfMessageFont at bytes 408-499, past the
-  // end of a buffer of that size.
-  NONCLIENTMETRICSW metrics{};
+namespace {
+
+// The whole W structure: a cbSize of 340 is the ANSI layout, and Wine, which
+// accepts it, still writes lfMessageFont at bytes 408-499, past the end of a
+// buffer of that size.
+bool ReadMetrics(NONCLIENTMETRICSW& metrics) {
+  metrics = {};
   metrics.cbSize = sizeof metrics;
-  const bool ok = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE;
+  return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE;
+}
+
+}  // namespace
+
+LOGFONTW MessageFont() {
+  NONCLIENTMETRICSW metrics;
+  const bool ok = ReadMetrics(metrics);
   return MessageFontFrom(ok ? &metrics : nullptr, ScreenDpiY());
 }
 
-UniqueFont CreateMessageFont() {
-  const LOGFONTW font = MessageFont();
+LOGFONTW CaptionFont() {
+  NONCLIENTMETRICSW metrics;
+  if (!ReadMetrics(metrics) || metrics.lfCaptionFont.lfHeight == 0) return DefaultMessageFont(ScreenDpiY());
+  return metrics.lfCaptionFont;
+}
+
+UniqueFont CreateFontOf(const LOGFONTW& font) {
   UniqueFont made(CreateFontIndirectW(&font));
-  if (!made) throw Error("Cannot create the message font");
+  if (!made) throw Error("Cannot create the font \"" + Narrow(font.lfFaceName) + "\"");
   return made;
 }
+
+UniqueFont CreateMessageFont() { return CreateFontOf(MessageFont()); }
 
 }  // namespace tw::win32
