@@ -165,7 +165,13 @@ Rect StretchPixels(Pixmap& dst, const Rect& dstRect, const Pixmap& src, const Re
       --lastInside;
   }
   const bool expandMiddle = factor >= 1 && lastInside > firstInside;
+  // The runs outside the source lie at the edges, and how many there are
+  // depends on where the source rectangle is: room for all the runs of this
+  // size, made at the first stretch of the size, means a later one nearer an
+  // edge of the source still allocates nothing.
   thread_local std::vector<StretchRun> head, tail;
+  head.reserve(runs.size());
+  tail.reserve(runs.size());
   if (expandMiddle) {
     head.assign(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(firstInside));
     tail.assign(runs.begin() + static_cast<std::ptrdiff_t>(lastInside), runs.end());

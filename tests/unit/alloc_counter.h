@@ -1,0 +1,13 @@
+// Heap allocations made through the global operator new since the program
+// started. The unit test program counts them (alloc_counter.cpp replaces the
+// global operator new and delete), so a test can check that a path allocates
+// nothing: read the count before and after, on this thread alone.
+#pragma once
+
+#include <cstddef>
+
+namespace tw::testing {
+
+std::size_t HeapAllocations();
+
+}  // namespace tw::testing
