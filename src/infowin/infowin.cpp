@@ -24,7 +24,6 @@ TInfoWin::TInfoWin(std::unique_ptr<IInfoWindowView> view, IInfoWindowHost& host,
   zoom_.Resize(layout_.zoomClient.width, layout_.zoomClient.height, ColorRefToPixel(kWhite));
   view_->ApplyLayout(layout_);
   view_->MoveTo(position_);
-  view_->SetVisible(true);
 }
 
 void TInfoWin::MoveTo(Point position) {

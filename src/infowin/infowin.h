@@ -66,7 +66,8 @@ class IInfoWindowView {
 
 class TInfoWin {
  public:
-  // Laid out for `rowMask`, placed at (8, 8) and shown.
+  // Laid out for `rowMask` and placed at (8, 8), still hidden: the run shows
+  // it once it is at its remembered place, so it never shows elsewhere first.
   TInfoWin(std::unique_ptr<IInfoWindowView> view, IInfoWindowHost& host, unsigned rowMask);
   TInfoWin(const TInfoWin&) = delete;
   TInfoWin& operator=(const TInfoWin&) = delete;
@@ -116,7 +117,7 @@ class TInfoWin {
   std::array<std::string, kInfoRowCount> texts_;
   ColorRef swatch_ = kWhite;
   Point position_{8, 8};
-  bool visible_ = true;
+  bool visible_ = false;
   bool dragging_ = false;
   Point dragAnchor_{};
   // Last, so that it goes first: no event of the window on screen can reach

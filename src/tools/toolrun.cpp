@@ -57,6 +57,7 @@ void TfrmHost::StartTool(int tool) {
     CheckInfoScaleItem();
     if (Point* remembered = Settings.ToolPosition(tool); remembered != nullptr && infoWin_.Current() != nullptr)
       infoWin_.PlaceInfoWindow(*remembered, screen);
+    if (TInfoWin* info = infoWin_.Current()) info->SetVisible(true);
   }
 }
 

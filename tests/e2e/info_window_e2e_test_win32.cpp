@@ -187,8 +187,11 @@ TEST_F(InfoWindowTest, EachRunShowsOneWindowOfTheComputedSizeWithItsRows) {
   EXPECT_EQ(r.left, 10);
   EXPECT_EQ(r.top, 10);
   const int width = ExpectedWidth();
-  const int labelHeight = WindowRect(info.Label(tw::CaptionLabelId(0))).bottom -
-                          WindowRect(info.Label(tw::CaptionLabelId(0))).top;
+  // One line of the message font, as the program measured it for the rows.
+  const RECT firstRow = WindowRect(info.Label(tw::CaptionLabelId(0)));
+  const RECT lastRow = WindowRect(info.Label(tw::CaptionLabelId(6)));
+  const int labelHeight = (lastRow.bottom - firstRow.top) / 4;
+  EXPECT_EQ(lastRow.bottom - lastRow.top, labelHeight) << "rows of unequal height";
   const int zoomHeight = (width - 18) / 2 + 2;
   const int sc = GetSystemMetrics(SM_CYSMCAPTION);
   EXPECT_EQ(r.right - r.left, width);
@@ -200,7 +203,9 @@ TEST_F(InfoWindowTest, EachRunShowsOneWindowOfTheComputedSizeWithItsRows) {
             (std::vector<std::wstring>{L"Cursor position", L"Selection start", L"Selection end", L"Selection size"}));
   ASSERT_NO_FATAL_FAILURE(MoveTo(info, {300, 500}));
   ASSERT_NO_FATAL_FAILURE(EndRun());
-  EXPECT_TRUE(ChildrenOfClass(host_.hwnd, tw::kInfoWindowClass).empty()) << "the info window outlived its run";
+  // Freed right after the host hides.
+  EXPECT_TRUE(WaitUntil([&] { return ChildrenOfClass(host_.hwnd, tw::kInfoWindowClass).empty(); }, kReactionLimit))
+      << "the info window outlived its run";
 
   ASSERT_NO_FATAL_FAILURE(StartRun('M', &info));
   EXPECT_EQ(info.Rect().bottom - info.Rect().top, sc + zoomHeight + 8 * labelHeight + 22);
@@ -287,7 +292,10 @@ TEST_F(InfoWindowTest, TheCloseButtonHidesItAndShowInfoBringsItBackUpdated) {
   std::vector<MenuItem> items;
   ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(menuAt, L"Show &info", &items));
   ASSERT_TRUE(WaitUntil([&] { return info.Visible(); }, kReactionLimit)) << "\"Show &info\" did not show it";
-  EXPECT_EQ(info.Value(0), PointText(menuAt));
+  // It shows the current row: the cursor is where the menu item was.
+  POINT cursor{};
+  EXPECT_TRUE(WaitUntil([&] { return GetCursorPos(&cursor) && info.Value(0) == PointText(cursor); }, kReactionLimit))
+      << "the cursor row reads \"" << Narrow(info.Value(0)) << "\"";
   ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu({650, 620}, L"Hide &info", &items));
   EXPECT_TRUE(WaitUntil([&] { return !info.Visible(); }, kReactionLimit)) << "\"Hide &info\" did not hide it";
 }

@@ -66,6 +66,7 @@ struct InfoWindowOnHost : ::testing::Test {
   void TearDown() override { window.HideHost(); }
   void Make(unsigned mask) {
     info = factory.Create(mask, host);
+    info->SetVisible(true);  // as a run shows it once placed
     Pump();
   }
   HWND Window() const { return GetParent(GetParent(Column())); }
