@@ -82,6 +82,13 @@ struct InfoWindow {
   }
 };
 
+// The settings are saved just after the host hides: wait for the value.
+std::wstring SavedOption(const wchar_t* name, const std::wstring& want) {
+  std::optional<RegistryValue> value;
+  WaitUntil([&] { return (value = ReadRegistryValue(kOptions, name)) && value->text == want; }, kReactionLimit);
+  return value ? value->text : L"(missing)";
+}
+
 std::wstring PointText(POINT p) { return L"x: " + std::to_wstring(p.x) + L"\t y: " + std::to_wstring(p.y); }
 
 class InfoWindowTest : public TarnwickTest {
@@ -234,11 +241,8 @@ TEST_F(InfoWindowTest, ADragByTheCaptionIsRememberedForThatToolAlone) {
       << "after a drag by (100, 50) the window is at " << Describe(info.Rect());
   EXPECT_TRUE(HostShown()) << "the drag ended the run; " << Seen();
   ASSERT_NO_FATAL_FAILURE(EndRun());
-  const auto x = ReadRegistryValue(kOptions, L"ScreenshotPosX");
-  const auto y = ReadRegistryValue(kOptions, L"ScreenshotPosY");
-  ASSERT_TRUE(x && y);
-  EXPECT_EQ(x->text, L"110");
-  EXPECT_EQ(y->text, L"60");
+  EXPECT_EQ(SavedOption(L"ScreenshotPosX", L"110"), L"110");
+  EXPECT_EQ(SavedOption(L"ScreenshotPosY", L"60"), L"60");
 
   ASSERT_NO_FATAL_FAILURE(StartRun('D', &info));
   EXPECT_EQ(info.Rect().left, 10) << "the Dropper keeps its own place";
@@ -271,9 +275,7 @@ TEST_F(InfoWindowTest, TheZoomMenuChangesTheFactorAtTheNextMoveAndIsSaved) {
   ASSERT_NO_FATAL_FAILURE(MoveTo(info, kInPicture));
   EXPECT_EQ(CheckZoom(info, kInPicture, 5, 1), "");
   ASSERT_NO_FATAL_FAILURE(EndRun());
-  const auto scale = ReadRegistryValue(kOptions, L"InfoScale");
-  ASSERT_TRUE(scale);
-  EXPECT_EQ(scale->text, L"5");
+  EXPECT_EQ(SavedOption(L"InfoScale", L"5"), L"5");
 }
 
 TEST_F(InfoWindowTest, TheCloseButtonHidesItAndShowInfoBringsItBackUpdated) {
