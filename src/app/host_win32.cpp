@@ -1,10 +1,10 @@
 #include "app/host_win32.h"
 
-#include <windowsx.h>
 
 #include "app/host.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/mouse_input.h"
 #include "platform/win32/screen_win32.h"
 
 namespace tw::win32 {
@@ -13,17 +13,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TfrmHost";
 constexpr UINT_PTR kStartupTimer = 1;
-
-ShiftState ShiftFromMouse(WPARAM wParam) {
-  ShiftState s = 0;
-  if ((wParam & MK_SHIFT) != 0) s |= kShift;
-  if ((wParam & MK_CONTROL) != 0) s |= kCtrl;
-  if ((wParam & MK_LBUTTON) != 0) s |= kLeftButton;
-  if ((wParam & MK_RBUTTON) != 0) s |= kRightButton;
-  if ((wParam & MK_MBUTTON) != 0) s |= kMiddleButton;
-  if (GetKeyState(VK_MENU) < 0) s |= kAlt;
-  return s;
-}
 
 ShiftState ShiftFromKeyboard() {
   ShiftState s = 0;
@@ -42,8 +31,6 @@ MouseButton ButtonOf(UINT msg) {
     default: return MouseButton::Middle;
   }
 }
-
-Point PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "infowin/infowin_win32.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <iterator>
@@ -9,6 +8,7 @@
 
 #include "core/error.h"
 #include "platform/win32/message_font.h"
+#include "platform/win32/mouse_input.h"
 #include "platform/win32/screen_win32.h"
 #include "platform/win32/utf.h"
 
@@ -20,19 +20,6 @@ constexpr COLORREF kWindowBackground = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kBorderColor = RGB(0xD3, 0xD3, 0xD3);
 constexpr COLORREF kCloseBackground = RGB(0xD4, 0x59, 0x47);
 constexpr COLORREF kCloseGlyphColor = RGB(0xFF, 0xFF, 0xFF);
-
-ShiftState ShiftFromMouse(WPARAM keys) {
-  ShiftState s = 0;
-  if ((keys & MK_SHIFT) != 0) s |= kShift;
-  if ((keys & MK_CONTROL) != 0) s |= kCtrl;
-  if ((keys & MK_LBUTTON) != 0) s |= kLeftButton;
-  if ((keys & MK_RBUTTON) != 0) s |= kRightButton;
-  if ((keys & MK_MBUTTON) != 0) s |= kMiddleButton;
-  if (GetKeyState(VK_MENU) < 0) s |= kAlt;
-  return s;
-}
-
-Point PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 // Where a context menu was asked for: the mouse gives its point, the menu key
 // none.
