@@ -60,7 +60,7 @@ class NullRegistry final : public tw::IRegistryPort {
 struct BenchHost {
   explicit BenchHost(tw::Size screenSize)
       : screen(log, screenSize),
-        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard}) {
+        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images}) {
     window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
   }
 
@@ -74,6 +74,8 @@ struct BenchHost {
   tw::fakes::FakeHotKeys hotkeys;
   tw::fakes::FakeInfoWindowFactory infoWindows{log};
   tw::fakes::FakeClipboard clipboard{log};
+  tw::fakes::FakeSaveDialog saveDialog{log};
+  tw::fakes::FakeImageExport images{log};
   tw::TfrmHost host;
 };
 

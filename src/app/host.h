@@ -14,6 +14,8 @@
 #include "app/settings.h"
 #include "core/geometry.h"
 #include "core/pixmap.h"
+#include "imaging/image_export.h"
+#include "imaging/save_dialog.h"
 #include "infowin/infowin.h"
 #include "platform/ports.h"
 #include "tools/tools.h"
@@ -36,6 +38,8 @@ struct HostPorts {
   IHotKeyPort& hotkeys;
   IInfoWindowFactory& infoWindows;
   IClipboardPort& clipboard;
+  ISaveDialogPort& saveDialog;
+  IImageExport& images;
 };
 
 // The picture a tray icon shows, as its index in the icon's list.
@@ -115,6 +119,9 @@ class TfrmHost final : private IInfoWindowHost {
 
   TPopupMenu pmnTray;
   TPopupMenu pmnInfoWin;
+  // The Screenshot's save dialog: one for the program's life, so that it
+  // offers the last confirmed name and type again.
+  TSaveDialog svdScreenshot;
 
  private:
   // What the info window reports.

@@ -28,6 +28,11 @@ constexpr ShiftState kDouble = 1u << 6;
 constexpr unsigned kVkShift = 0x10;
 constexpr unsigned kVkControl = 0x11;
 constexpr unsigned kVkEscape = 0x1B;
+constexpr unsigned kVkLeft = 0x25;
+constexpr unsigned kVkUp = 0x26;
+constexpr unsigned kVkRight = 0x27;
+constexpr unsigned kVkDown = 0x28;
+constexpr unsigned kVkInsert = 0x2D;
 
 enum class CursorShape {
   None,        // no cursor at all (a Magnifier run with MagnifierCursor 0)
@@ -87,6 +92,9 @@ class IClipboardPort {
   virtual ~IClipboardPort() = default;
   // Plain text, UTF-8 here.
   virtual void SetText(const std::string& text) = 0;
+  // A picture, one to one, in the display's own format (the form other
+  // programs read back at its real size).
+  virtual void SetBitmap(const Pixmap& picture) = 0;
 };
 
 class TPopupMenu;

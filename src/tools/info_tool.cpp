@@ -19,13 +19,21 @@ std::string PointText(Point p) {
 void TInfoTool::MouseMove(ShiftState, Point) { FollowCursor(); }
 
 void TInfoTool::FollowCursor() {
-  TInfoWin* info = run_.InfoWindow();
-  if (info == nullptr) return;
+  if (run_.InfoWindow() == nullptr) return;
   // The event's own coordinates are not used: a move over the info window
   // comes in the window's, and the cursor is where the figures are.
   const Point c = run_.CursorPos();
-  info->SetInfoRow(static_cast<int>(InfoRow::CursorPosition), PointText(c));
-  info->UpdateZoomView(c.x, c.y, run_.Surface(), run_.Settings().InfoScale);
+  ShowCursorRow(c);
+  UpdateZoomAt(c);
+}
+
+void TInfoTool::ShowCursorRow(Point cursor) {
+  if (TInfoWin* info = run_.InfoWindow()) info->SetInfoRow(static_cast<int>(InfoRow::CursorPosition), PointText(cursor));
+}
+
+void TInfoTool::UpdateZoomAt(Point cursor) {
+  if (TInfoWin* info = run_.InfoWindow())
+    info->UpdateZoomView(cursor.x, cursor.y, run_.Surface(), run_.Settings().InfoScale);
 }
 
 void TInfoTool::mniShoHideInfoClick() {

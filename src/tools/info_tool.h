@@ -22,6 +22,8 @@ class TInfoTool : public TTool {
 
   // Row "Cursor position" and the zoom view, at the cursor.
   void FollowCursor();
+  void ShowCursorRow(Point cursor);
+  void UpdateZoomAt(Point cursor);
   // "Hide &info" and "Show &info": toggles the window, if there is one.
   void mniShoHideInfoClick();
   // "Hide &info" while the info window shows, "Show &info" otherwise.

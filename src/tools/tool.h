@@ -12,6 +12,8 @@
 #include "core/color.h"
 #include "core/geometry.h"
 #include "core/pixmap.h"
+#include "imaging/image_export.h"
+#include "imaging/save_dialog.h"
 #include "platform/ports.h"
 
 namespace tw {
@@ -59,6 +61,11 @@ class IToolRun {
   virtual void SetIdleHandler(std::function<void()> handler) = 0;
   // The cursor shown from a WM_SETCURSOR answer.
   virtual void SetCursorNow(CursorShape shape) = 0;
+  virtual IClipboardPort& Clipboard() = 0;
+  // The program's one save dialog, run modally: the run may be over when it
+  // returns.
+  virtual std::optional<SaveDialogResult> ExecuteSaveDialog() = 0;
+  virtual IImageExport& ImageExport() = 0;
 };
 
 class TTool {

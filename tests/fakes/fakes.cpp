@@ -97,6 +97,29 @@ void FakeClipboard::SetText(const std::string& t) {
   text = t;
 }
 
+void FakeClipboard::SetBitmap(const Pixmap& picture) {
+  log.Add("clipboard bitmap " + std::to_string(picture.Width()) + "x" + std::to_string(picture.Height()));
+  if (held) throw Error("Cannot open clipboard");
+  bitmap = picture;
+  ++bitmaps;
+}
+
+std::optional<SaveDialogResult> FakeSaveDialog::Execute(const SaveDialogRequest& request,
+                                                        const std::function<void(int)>& onTypeChange) {
+  log.Add("save dialog");
+  requests.push_back(request);
+  for (int index : typeChanges) onTypeChange(index);
+  if (whileOpen) whileOpen();
+  return answer;
+}
+
+void FakeImageExport::SaveBitmapToFile(const Pixmap& bitmap, const std::string& fileName, int formatIndex,
+                                       int quality) {
+  log.Add("save " + fileName + " as " + std::to_string(formatIndex));
+  if (!failure.empty()) throw Error(failure);
+  saved.push_back({bitmap, fileName, formatIndex, quality});
+}
+
 namespace {
 
 void PutLE32(std::vector<std::uint8_t>& out, std::int32_t v) {

@@ -12,6 +12,8 @@
 #include "app/menu.h"
 #include "fakes/call_log.h"
 #include "infowin/infowin.h"
+#include "imaging/image_export.h"
+#include "imaging/save_dialog.h"
 #include "infowin/info_layout.h"
 #include "platform/ports.h"
 
@@ -154,8 +156,40 @@ class FakeClipboard final : public IClipboardPort {
  public:
   explicit FakeClipboard(CallLog& callLog) : log(callLog) {}
   void SetText(const std::string& t) override;
+  void SetBitmap(const Pixmap& picture) override;
   bool held = false;  // another program holds it open
   std::string text;
+  Pixmap bitmap;
+  int bitmaps = 0;
+  CallLog& log;
+};
+
+// The save dialog: answers with `answer` (nullopt: the user cancels) after
+// reporting the type changes listed in `typeChanges`.
+class FakeSaveDialog final : public ISaveDialogPort {
+ public:
+  explicit FakeSaveDialog(CallLog& callLog) : log(callLog) {}
+  std::optional<SaveDialogResult> Execute(const SaveDialogRequest& request,
+                                          const std::function<void(int)>& onTypeChange) override;
+  std::vector<SaveDialogRequest> requests;
+  std::vector<int> typeChanges;
+  std::optional<SaveDialogResult> answer;
+  std::function<void()> whileOpen;  // what happens meanwhile (a run ends...)
+  CallLog& log;
+};
+
+class FakeImageExport final : public IImageExport {
+ public:
+  explicit FakeImageExport(CallLog& callLog) : log(callLog) {}
+  void SaveBitmapToFile(const Pixmap& bitmap, const std::string& fileName, int formatIndex, int quality) override;
+  struct Saved {
+    Pixmap bitmap;
+    std::string fileName;
+    int formatIndex;
+    int quality;
+  };
+  std::vector<Saved> saved;
+  std::string failure;  // non-empty: the save throws this
   CallLog& log;
 };
 

@@ -31,6 +31,8 @@ struct HostFixture {
   FakeHotKeys hotkeys;
   FakeInfoWindowFactory infoWindows{log};
   FakeClipboard clipboard{log};
+  FakeSaveDialog saveDialog{log};
+  FakeImageExport images{log};
   std::unique_ptr<TfrmHost> host;
 
   explicit HostFixture(bool create = true, const ToolFactory& makeTool = MakeTool) {
@@ -43,7 +45,7 @@ struct HostFixture {
     for (int t = 0; t < 4; ++t)
       app.resources[lists[t]] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(t)));
     host = std::make_unique<TfrmHost>(
-        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard}, makeTool);
+        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images}, makeTool);
     window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
     if (create) host->FormCreate();
   }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "platform/clipboard_handoff.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/utf.h"
 
@@ -10,15 +11,24 @@ namespace tw::win32 {
 
 namespace {
 
-class OpenedClipboard {
+class ClipboardApi final : public IClipboardApi {
  public:
-  explicit OpenedClipboard(HWND owner) {
-    // Fails while another program has it open.
-    if (OpenClipboard(owner) == FALSE) throw Error("Cannot open clipboard");
+  explicit ClipboardApi(HWND owner) : owner_(owner) {}
+  bool Open() override { return OpenClipboard(owner_) != FALSE; }
+  void Empty() override { EmptyClipboard(); }
+  bool SetData(unsigned format, Data data) override {
+    return SetClipboardData(format, reinterpret_cast<HANDLE>(data)) != nullptr;
   }
-  ~OpenedClipboard() { CloseClipboard(); }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  void Close() override { CloseClipboard(); }
+  void Free(unsigned format, Data data) override {
+    if (format == CF_BITMAP)
+      DeleteObject(reinterpret_cast<HGDIOBJ>(data));
+    else
+      GlobalFree(reinterpret_cast<HGLOBAL>(data));
+  }
+
+ private:
+  HWND owner_;
 };
 
 }  // namespace
@@ -32,13 +42,31 @@ void ClipboardPort::SetText(const std::string& text) {
   if (locked == nullptr) throw Error("Not enough memory for the clipboard");
   std::memcpy(locked, wide.c_str(), bytes);
   GlobalUnlock(memory.get());
+  ClipboardApi api(owner_);
+  // The other text formats Windows makes from this one on request.
+  HandOverToClipboard(api, CF_UNICODETEXT, reinterpret_cast<IClipboardApi::Data>(memory.release()));
+}
 
-  OpenedClipboard clipboard(owner_);
-  EmptyClipboard();
-  // Windows owns the memory only once it has taken it; the other text
-  // formats it makes from this one on request.
-  if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) throw Error("Cannot set the clipboard data");
-  memory.release();
+void ClipboardPort::SetBitmap(const Pixmap& picture) {
+  if (picture.Empty()) throw Error("Nothing to copy");
+  // A device-dependent bitmap: a DIB section reaches other programs as a
+  // 0 x 0 bitmap under Wine.
+  WindowDC screen(nullptr);
+  if (!screen) throw Error("Cannot create the bitmap");
+  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), picture.Width(), picture.Height()));
+  if (!bitmap) throw Error("Cannot create the bitmap");
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.Width();
+  info.bmiHeader.biHeight = -picture.Height();  // top-down, as the pixmap
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  if (SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(picture.Height()), picture.Data().data(), &info,
+                DIB_RGB_COLORS) != picture.Height())
+    throw Error("Cannot create the bitmap");
+  ClipboardApi api(owner_);
+  HandOverToClipboard(api, CF_BITMAP, reinterpret_cast<IClipboardApi::Data>(bitmap.release()));
 }
 
 }  // namespace tw::win32

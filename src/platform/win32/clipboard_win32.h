@@ -12,6 +12,7 @@ class ClipboardPort final : public IClipboardPort {
   // `owner` becomes the clipboard owner at each change.
   explicit ClipboardPort(HWND owner) : owner_(owner) {}
   void SetText(const std::string& text) override;
+  void SetBitmap(const Pixmap& picture) override;
 
  private:
   HWND owner_;

@@ -38,17 +38,47 @@ class TScreenshot final : public TInfoTool {
 
   void Show() override;
   bool SetCursor(bool cursorOverHost) override;
+  void Paint(const Rect& area) override;
+  void MouseDown(MouseButton button, ShiftState shift, Point at) override;
+  void MouseMove(ShiftState shift, Point at) override;
+  void MouseUp(MouseButton button, ShiftState shift, Point at) override;
 
   // Classifies the cursor position against the selection rectangle.
   [[nodiscard]] HitZone HitTestSelection() const;
 
+  // The inclusive rectangle of the capture, to the clipboard or a file.
+  void CopyRegionToClipboard(const Rect& rect);
+  void SaveRegionToFile(const Rect& rect);
+
+  void mniCopyClick();
+  void mniSaveClick();
+  void mniCopySelectClick();
+  void mniSaveSelectClick();
+
   TPopupMenu pmnScreenshot;
 
-  // The state of a run, fresh at each show.
+  // The state of a run, fresh at each show. Rectangles are inclusive.
   Rect SelectionRect{};
+  Rect SelectionStartRect{};   // the rectangle a drag rebuilds from
+  Point DragStart{};
   bool SelectionFlag = false;  // a non-empty selection exists
   bool Dragging = false;
   HitZone Zone = HitZone::Outside;  // where the last left press went down
+
+ private:
+  void OtherKeyDown(unsigned key, ShiftState shift) override;
+  // The selection rebuilt from the start rectangle for a drag by (dx, dy).
+  [[nodiscard]] Rect DraggedRect(int dx, int dy);
+  // One arrow key.
+  void ArrowStep(unsigned key, ShiftState modifiers);
+  void ShowSelectionRows();
+  void ClearSelectionRows();
+  void DrawFrame(const Rect& r);
+  void RemoveFrame(const Rect& r);
+  [[nodiscard]] Rect WholeScreen();
+  // A copy of the capture's inclusive rectangle, ordered and kept on the
+  // screen.
+  [[nodiscard]] Pixmap Region(const Rect& rect);
 };
 
 }  // namespace tw
