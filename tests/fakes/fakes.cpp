@@ -6,7 +6,10 @@
 
 namespace tw::fakes {
 
-FakeScreen::FakeScreen(CallLog& l, Size s) : size(s), log(l) {
+FakeScreen::FakeScreen(CallLog& l, Size s) : log(l) { SetSize(s); }
+
+void FakeScreen::SetSize(Size s) {
+  size = s;
   desktop.Resize(size.width, size.height);
   // A picture in which every pixel differs from its neighbours, so that any
   // misplaced copy shows.

@@ -22,6 +22,8 @@ namespace tw::fakes {
 class FakeScreen final : public IScreenPort {
  public:
   explicit FakeScreen(CallLog& log, Size size = {320, 200});
+  // A screen of another size, with the same kind of picture.
+  void SetSize(Size s);
   Size ScreenSize() override { return size; }
   Point CursorPos() override { return cursor; }
   int LogicalDpi() override { return dpi; }
