@@ -73,6 +73,11 @@ LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: OnKeyDown(static_cast<unsigned>(wParam)); return 0;
     case WM_SYSCHAR: return 0;  // Alt+letter is a command here, not a menu beep
+    case WM_SYSCOMMAND:
+      // Letting go of Alt (after Alt+C, Alt+S) would put the window into
+      // menu mode, and the next arrow key would go to a menu it has not got.
+      if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
     case WM_CONTEXTMENU: OnContextMenu(PointOf(lParam), lParam == -1); return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;

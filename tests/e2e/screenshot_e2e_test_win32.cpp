@@ -1,0 +1,187 @@
+// The Screenshot run seen from outside: the frame a drag leaves on the
+// screen, the keys that move it, and what the copy commands put on the
+// clipboard, read back by this process as any other program would.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e/tarnwick_fixture_win32.h"
+#include "e2e/test_picture_win32.h"
+
+namespace e2e {
+namespace {
+
+constexpr RECT kPictureArea{420, 150, 820, 450};
+constexpr COLORREF kGrey = 0xC0C0C0;
+
+// A bitmap on the clipboard, as 0x00RRGGBB rows.
+struct ClipboardPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  [[nodiscard]] COLORREF At(int x, int y) const {
+    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+};
+
+std::optional<ClipboardPicture> ReadClipboardBitmap() {
+  if (!OpenClipboard(nullptr)) return std::nullopt;
+  std::optional<ClipboardPicture> out;
+  if (auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    ClipboardPicture p{info.bmWidth, info.bmHeight, {}};
+    p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB};
+    HDC dc = GetDC(nullptr);
+    if (p.width > 0 && GetDIBits(dc, bitmap, 0, static_cast<UINT>(p.height), p.pixels.data(), &bi,
+                                 DIB_RGB_COLORS) == p.height)
+      out = std::move(p);
+    ReleaseDC(nullptr, dc);
+  }
+  CloseClipboard();
+  return out;
+}
+
+class ScreenshotTest : public TarnwickTest {
+ protected:
+  void SetUp() override {
+    TarnwickTest::SetUp();
+    if (HasFatalFailure()) return;
+    picture_ = std::make_unique<TestPicture>(kPictureArea, 1);
+    ASSERT_TRUE(WaitUntil([&] { return picture_->OnScreen(1); }, 5s));
+    beforeRun_ = ScreenShot::TakeAll();
+    ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host_));
+  }
+
+  void Drag(POINT from, POINT to) {
+    std::string error;
+    ASSERT_TRUE(MoveMouse(from, &error)) << error;
+    MouseButtonHere(true);
+    ASSERT_TRUE(MoveMouse({(from.x + to.x) / 2, (from.y + to.y) / 2}, &error)) << error;
+    ASSERT_TRUE(MoveMouse(to, &error)) << error;
+    MouseButtonHere(false);
+  }
+
+  // "" when the screen shows the picture with exactly the frame of the
+  // inclusive rectangle r (inside the picture); otherwise the first wrong
+  // pixel.
+  std::string FrameProblem(const RECT& r) const {
+    const ScreenShot shot = ScreenShot::Take(kPictureArea);
+    for (int y = kPictureArea.top; y < kPictureArea.bottom; ++y)
+      for (int x = kPictureArea.left; x < kPictureArea.right; ++x) {
+        const bool outline = ((y == r.top || y == r.bottom) && x >= r.left && x <= r.right) ||
+                             ((x == r.left || x == r.right) && y >= r.top && y <= r.bottom);
+        const COLORREF want = outline && (x + y) % 2 == 1 ? kGrey : TestPicture::Expected(1, x, y);
+        if (shot.At(x, y) != want)
+          return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(shot.At(x, y)) +
+                 ", not " + Hex(want) + " for the frame " + Describe(RECT{r.left, r.top, r.right, r.bottom});
+      }
+    return "";
+  }
+
+  void WaitForFrame(const RECT& r) {
+    std::string problem;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          problem = FrameProblem(r);
+          return problem.empty();
+        },
+        kReactionLimit))
+        << problem;
+  }
+
+  // Waits for a new clipboard content and reads it.
+  std::optional<ClipboardPicture> NextClipboardBitmap(DWORD before) {
+    if (!WaitUntil([&] { return GetClipboardSequenceNumber() != before; }, kReactionLimit)) return std::nullopt;
+    std::optional<ClipboardPicture> p;
+    WaitUntil([&] { return (p = ReadClipboardBitmap()).has_value(); }, kReactionLimit);
+    return p;
+  }
+
+  std::unique_ptr<TestPicture> picture_;
+  ScreenShot beforeRun_;
+  WindowInfo host_;
+};
+
+TEST_F(ScreenshotTest, ADragFramesTheRegionAndAltCCopiesExactlyIt) {
+  ASSERT_NO_FATAL_FAILURE(Drag({500, 200}, {600, 260}));
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({500, 200, 600, 260}));
+
+  const DWORD before = GetClipboardSequenceNumber();
+  PressKeys({VK_MENU, 'C'});
+  const auto copy = NextClipboardBitmap(before);
+  ASSERT_TRUE(copy.has_value()) << "no bitmap reached the clipboard; " << Seen();
+  ASSERT_EQ(copy->width, 101);
+  ASSERT_EQ(copy->height, 61);
+  for (int y = 0; y < copy->height; ++y)
+    for (int x = 0; x < copy->width; ++x)
+      ASSERT_EQ(copy->At(x, y), TestPicture::Expected(1, 500 + x, 200 + y)) << "copied pixel " << x << ", " << y;
+
+  // The Alt key did not put the host into menu mode: the arrow moves the
+  // selection, and the frame goes with it.
+  PressKey(VK_RIGHT);
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({501, 200, 601, 260}));
+  PressKeys({VK_SHIFT, VK_DOWN});
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({501, 200, 601, 261}));
+  EXPECT_TRUE(HostShown()) << Seen();
+}
+
+TEST_F(ScreenshotTest, CtrlCCopiesTheWholeFrozenScreenWithoutFrameOrInfoWindow) {
+  ASSERT_NO_FATAL_FAILURE(Drag({500, 200}, {600, 260}));
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({500, 200, 600, 260}));
+  const DWORD before = GetClipboardSequenceNumber();
+  PressKeys({VK_CONTROL, 'C'});
+  const auto copy = NextClipboardBitmap(before);
+  ASSERT_TRUE(copy.has_value()) << "no bitmap reached the clipboard; " << Seen();
+  const RECT screen = ScreenRect();
+  ASSERT_EQ(copy->width, screen.right - screen.left);
+  ASSERT_EQ(copy->height, screen.bottom - screen.top);
+  for (int y = kPictureArea.top; y < kPictureArea.bottom; ++y)
+    for (int x = kPictureArea.left; x < kPictureArea.right; ++x)
+      ASSERT_EQ(copy->At(x, y), TestPicture::Expected(1, x, y)) << "pixel " << x << ", " << y;
+  // Where the info window lies the copy shows what was there before the run.
+  HWND info = FindWindowExW(host_.hwnd, nullptr, L"TInfoWin", nullptr);
+  ASSERT_NE(info, nullptr) << Seen();
+  RECT r{};
+  GetWindowRect(info, &r);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      ASSERT_EQ(copy->At(x, y), beforeRun_.At(x, y)) << "pixel " << x << ", " << y << " under the info window";
+}
+
+TEST_F(ScreenshotTest, AHeldClipboardGivesOneMessageAndTheRunGoesOn) {
+  // This process holds the clipboard open, as another program may.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  PressKeys({VK_CONTROL, 'C'});
+  std::optional<WindowInfo> box;
+  const bool shown = WaitUntil(
+      [&] {
+        box = FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.className == L"#32770"; });
+        return box.has_value();
+      },
+      kReactionLimit);
+  CloseClipboard();
+  ASSERT_TRUE(shown) << "no message box; " << Seen();
+  HWND text = FindWindowExW(box->hwnd, nullptr, L"Static", nullptr);
+  bool found = false;
+  for (; text != nullptr && !found; text = FindWindowExW(box->hwnd, text, L"Static", nullptr)) {
+    wchar_t t[128] = {};
+    GetWindowTextW(text, t, 128);
+    found = std::wstring(t) == L"Cannot open clipboard";
+  }
+  EXPECT_TRUE(found) << "the box does not say \"Cannot open clipboard\"";
+  PostMessageW(box->hwnd, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd); }, kReactionLimit)) << Seen();
+  EXPECT_TRUE(HostShown()) << "the run ended; " << Seen();
+
+  const DWORD before = GetClipboardSequenceNumber();
+  PressKeys({VK_CONTROL, VK_INSERT});
+  EXPECT_TRUE(NextClipboardBitmap(before).has_value()) << "the next copy failed; " << Seen();
+}
+
+}  // namespace
+}  // namespace e2e
