@@ -1,11 +1,14 @@
 // The Screenshot run seen from outside: the frame a drag leaves on the
 // screen, the keys that move it, and what the copy commands put on the
 // clipboard, read back by this process as any other program would.
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "e2e/save_dialog_driver_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 
@@ -181,6 +184,107 @@ TEST_F(ScreenshotTest, AHeldClipboardGivesOneMessageAndTheRunGoesOn) {
   const DWORD before = GetClipboardSequenceNumber();
   PressKeys({VK_CONTROL, VK_INSERT});
   EXPECT_TRUE(NextClipboardBitmap(before).has_value()) << "the next copy failed; " << Seen();
+}
+
+
+// A file's bytes; empty when it cannot be read.
+std::vector<unsigned char> FileBytes(const std::wstring& path) {
+  std::vector<unsigned char> bytes;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return bytes;
+  unsigned char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(f, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+  CloseHandle(f);
+  return bytes;
+}
+
+std::wstring TempFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, path);
+  return path;
+}
+
+std::uint32_t BigEndian32(const std::vector<unsigned char>& b, std::size_t at) {
+  return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
+}
+
+class ScreenshotSaveTest : public ScreenshotTest {
+ protected:
+  // Opens the save dialog with `keys` and types `name` into it.
+  void OpenDialog(std::initializer_list<WORD> keys, const std::wstring& name) {
+    PressKeys(keys);
+    dialog_ = FindSaveDialog(Pid(), kReactionLimit);
+    ASSERT_NE(dialog_, nullptr) << "no save dialog; " << Seen();
+    std::string error;
+    ASSERT_TRUE(SetSaveDialogFileName(dialog_, name, &error)) << error;
+  }
+  void Confirm() {
+    std::string error;
+    ASSERT_TRUE(PressSaveDialogSave(dialog_, &error)) << error;
+    ASSERT_TRUE(WaitForSaveDialogClosed(dialog_, kReactionLimit)) << Seen();
+  }
+  // The file once it has its final size (the program writes it whole).
+  std::vector<unsigned char> WrittenFile(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    WaitUntil([&] { return !(bytes = FileBytes(path)).empty(); }, kReactionLimit);
+    return bytes;
+  }
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(ScreenshotSaveTest, CtrlSWithATypedNameWritesAPngOfTheFrozenScreen) {
+  const std::wstring base = TempFolder() + L"shot";
+  ASSERT_NO_FATAL_FAILURE(OpenDialog({VK_CONTROL, 'S'}, base));
+  EXPECT_EQ(SaveDialogFileType(dialog_), 2) << "the dialog should open on PNG";
+  ASSERT_NO_FATAL_FAILURE(Confirm());
+  const auto png = WrittenFile(base + L".png");
+  ASSERT_GT(png.size(), 24u) << "no PNG written; " << Seen();
+  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+  const RECT screen = ScreenRect();
+  EXPECT_EQ(BigEndian32(png, 16), static_cast<std::uint32_t>(screen.right - screen.left));
+  EXPECT_EQ(BigEndian32(png, 20), static_cast<std::uint32_t>(screen.bottom - screen.top));
+  EXPECT_TRUE(HostShown()) << "the save ended the run; " << Seen();
+}
+
+TEST_F(ScreenshotSaveTest, TheJpegTypeUnderAPngNameWritesJpegData) {
+  ASSERT_NO_FATAL_FAILURE(Drag({500, 200}, {600, 260}));
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({500, 200, 600, 260}));
+  const std::wstring name = TempFolder() + L"region.png";
+  ASSERT_NO_FATAL_FAILURE(OpenDialog({VK_MENU, 'S'}, name));
+  std::string error;
+  ASSERT_TRUE(ChooseSaveDialogFileType(dialog_, 3, &error)) << error;
+  ASSERT_TRUE(SetSaveDialogFileName(dialog_, name, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(Confirm());
+  const auto jpeg = WrittenFile(name);
+  ASSERT_GT(jpeg.size(), 3u) << "nothing written; " << Seen();
+  EXPECT_EQ(jpeg[0], 0xFF);
+  EXPECT_EQ(jpeg[1], 0xD8);
+  // The Alt key did not leave the host in menu mode.
+  PressKey(VK_LEFT);
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({499, 200, 599, 260}));
+}
+
+TEST_F(ScreenshotSaveTest, CancelWritesNothingAndNoKeepsTheOldFile) {
+  const std::wstring name = TempFolder() + L"kept.png";
+  {
+    std::ofstream old(Narrow(name), std::ios::binary);
+    old << "old";
+  }
+  ASSERT_NO_FATAL_FAILURE(OpenDialog({VK_CONTROL, 'S'}, name));
+  std::string error;
+  ASSERT_TRUE(PressSaveDialogSave(dialog_, &error)) << error;
+  const auto prompt = FindOverwritePrompt(dialog_, kReactionLimit);
+  ASSERT_TRUE(prompt.has_value()) << "no overwrite prompt; " << Seen();
+  ASSERT_TRUE(AnswerOverwritePrompt(*prompt, false, kReactionLimit, &error)) << error;
+  EXPECT_TRUE(SaveDialogOpen(dialog_)) << "No should return to the dialog";
+  ASSERT_TRUE(PressSaveDialogCancel(dialog_, &error)) << error;
+  ASSERT_TRUE(WaitForSaveDialogClosed(dialog_, kReactionLimit)) << Seen();
+  Pause(kQuietPeriod);
+  const auto bytes = FileBytes(name);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "old");
+  EXPECT_FALSE(FileExists(TempFolder() + L"kept.png.png"));
+  EXPECT_TRUE(HostShown()) << Seen();
 }
 
 }  // namespace
