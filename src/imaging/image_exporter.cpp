@@ -16,7 +16,7 @@ class TempFile {
  public:
   TempFile(IFilePort& files, std::string path) : files_(files), path_(std::move(path)) {}
   ~TempFile() {
-    if (!path_.empty()) files_.DeleteFile(path_);
+    if (!path_.empty()) files_.RemoveFile(path_);
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
@@ -106,7 +106,7 @@ void TImageExporter::WriteFile(const std::string& fileName, std::span<const std:
     const bool existed = files_.FileExists(fileName);
     const SystemError code = files_.WriteWholeFile(fileName, bytes);
     if (code != kNoSystemError) {
-      if (!existed) files_.DeleteFile(fileName);  // no half-written new file stays behind
+      if (!existed) files_.RemoveFile(fileName);  // no half-written new file stays behind
       ThrowCannotCreate(fileName, code);
     }
     return;

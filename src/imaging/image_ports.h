@@ -78,7 +78,7 @@ class IFilePort {
   // Puts `source` in the place of `target`: over an existing target so that
   // the target keeps its attributes and security, otherwise by a rename.
   virtual SystemError ReplaceWith(const std::string& target, const std::string& source) = 0;
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   // The system's text for `code`, as the system words it.
   virtual std::string ErrorText(SystemError code) = 0;
