@@ -98,7 +98,7 @@ SystemError FakeFiles::ReplaceWith(const std::string& target, const std::string&
   return kNoSystemError;
 }
 
-bool FakeFiles::DeleteFile(const std::string& path) {
+bool FakeFiles::RemoveFile(const std::string& path) {
   calls.push_back("delete " + path);
   return files.erase(path) > 0;
 }

@@ -69,7 +69,7 @@ class FakeFiles final : public IFilePort {
   std::optional<std::string> MakeTempFile(const std::string& folder) override;
   SystemError WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
   SystemError ReplaceWith(const std::string& target, const std::string& source) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
   bool FileExists(const std::string& path) override { return files.contains(path); }
   std::string ErrorText(SystemError code) override;
 
