@@ -11,6 +11,13 @@ std::optional<std::string> QuotedProgramPath(std::string_view command) {
   return std::string(command.substr(1, closing - 1));
 }
 
+bool IsAbsolutePath(std::string_view path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+  const bool letter = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return letter && path[1] == ':' && separator(path[2]);
+}
+
 std::string ChooseGdiplusLibrary(const std::string& programFolder, const GdiplusLibraryFacts& facts) {
   const std::string own11 = programFolder + "gdiplus11.dll";
   if (facts.fileExists(own11)) return own11;
@@ -22,7 +29,9 @@ std::string ChooseGdiplusLibrary(const std::string& programFolder, const Gdiplus
       const std::string folder = FolderOfPath(*program);
       const std::optional<std::uint32_t> version = facts.fileVersion(*program);
       const std::string beside = folder + "gdiplus.dll";
-      if (!folder.empty() && (!version || *version >= kWordProcessorMinVersion) && facts.fileExists(beside))
+      // A relative name in a registered command would be found relative to
+      // whatever the current folder happens to be.
+      if (IsAbsolutePath(folder) && (!version || *version >= kWordProcessorMinVersion) && facts.fileExists(beside))
         return beside;
     }
   }

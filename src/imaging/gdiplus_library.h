@@ -18,6 +18,9 @@ namespace tw {
 // holds (it comes from the registry, and anyone may have written it).
 std::optional<std::string> QuotedProgramPath(std::string_view command);
 
+// "C:\..." or "\\server\...": a path that names its drive or share.
+bool IsAbsolutePath(std::string_view path);
+
 // major.minor of a file version as one number: major in the high 16 bits.
 constexpr std::uint32_t FileVersionNumber(std::uint16_t major, std::uint16_t minor) {
   return (static_cast<std::uint32_t>(major) << 16) | minor;
@@ -36,8 +39,8 @@ struct GdiplusLibraryFacts {
 
 // The file to load, first match wins: "gdiplus11.dll", then "gdiplus.dll" in
 // `programFolder` (which ends in a separator); the word processor's own
-// "gdiplus.dll" when that program is version 11.0 or later (a version that
-// cannot be read counts as late enough); otherwise plain "gdiplus.dll" for
+// "gdiplus.dll" when that program's path is absolute and it is version 11.0
+// or later (a version that cannot be read counts as late enough); otherwise plain "gdiplus.dll" for
 // the system's search.
 std::string ChooseGdiplusLibrary(const std::string& programFolder, const GdiplusLibraryFacts& facts);
 

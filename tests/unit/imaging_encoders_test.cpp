@@ -139,7 +139,8 @@ TEST_P(LibraryChoice, FirstMatchWins) {
         return it->second;
       }};
   EXPECT_EQ(ChooseGdiplusLibrary(kProgramFolder, facts), c.chosen);
-  for (const std::string& asked : versionsAsked) EXPECT_EQ(asked, kWord);
+  // The version is the word processor's own, never its library's.
+  for (const std::string& asked : versionsAsked) EXPECT_TRUE(asked.ends_with("\\WINWORD.EXE")) << asked;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,8 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
         LibraryCase{"NoWord", {"C:\\Office\\gdiplus.dll"}, std::nullopt, {}, "gdiplus.dll"},
         LibraryCase{"WordUnquoted", {"C:\\Office\\gdiplus.dll"}, kWord + " /n", {}, "gdiplus.dll"},
         LibraryCase{"WordUnterminated", {"C:\\Office\\gdiplus.dll"}, "\"" + kWord, {}, "gdiplus.dll"},
-        LibraryCase{"WordEmpty", {"C:\\Office\\gdiplus.dll"}, "", {}, "gdiplus.dll"}),
+        LibraryCase{"WordEmpty", {"C:\\Office\\gdiplus.dll"}, "", {}, "gdiplus.dll"},
+        LibraryCase{"WordRelative", {"Office\\gdiplus.dll"}, "\"Office\\WINWORD.EXE\"", {}, "gdiplus.dll"},
+        LibraryCase{"WordOnAShare", {"\\\\srv\\Office\\gdiplus.dll"}, "\"\\\\srv\\Office\\WINWORD.EXE\"", {},
+                    "\\\\srv\\Office\\gdiplus.dll"}),
     [](const auto& param) { return param.param.name; });
+
+TEST(LibraryChoice, AbsolutePathsNameTheirDriveOrShare) {
+  for (const char* path : {"C:\\Office\\", "c:/Office/", "\\\\srv\\share\\", "//srv/share/"})
+    EXPECT_TRUE(IsAbsolutePath(path)) << path;
+  for (const char* path : {"", "C:", "C:Office\\", "\\Office\\", "Office\\", "1:\\x", ":\\"})
+    EXPECT_FALSE(IsAbsolutePath(path)) << path;
+}
 
 }  // namespace
 }  // namespace tw
