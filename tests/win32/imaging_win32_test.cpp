@@ -350,11 +350,15 @@ TEST_F(ImageExportWin32, ExistingFileIsReplaced) {
   EXPECT_EQ(folder_.Files(), std::set<std::string>{"shot.png"});
 }
 
-// Wine's ReplaceFileW leaves an empty "rf????.tmp" of its own behind when it
-// fails (measured; Windows makes none). Those are not the export's.
+// Wine's ReplaceFileW leaves an empty "rf<1 to 4 hex digits>.tmp" of its
+// own behind when it fails (measured; Windows makes none). Those are not the
+// export's.
 std::set<std::string> WithoutWinesReplaceLeftovers(std::set<std::string> names) {
   std::erase_if(names, [](const std::string& name) {
-    return name.size() == 10 && name.starts_with("rf") && name.ends_with(".tmp");
+    if (!name.starts_with("rf") || !name.ends_with(".tmp")) return false;
+    const std::string digits = name.substr(2, name.size() - 6);
+    return !digits.empty() && digits.size() <= 4 &&
+           digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
   });
   return names;
 }
