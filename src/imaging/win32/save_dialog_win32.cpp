@@ -202,19 +202,30 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The kept file name, offered again: its name in the name field, its folder
-// as the folder shown (when that still exists).
-void OfferFileName(IFileDialog* dialog, const std::wstring& path) {
-  if (path.empty()) return;
+// The kept file name is offered again as its name in the name field and its
+// folder as the folder shown; the folder only while it still exists.
+struct OfferedName {
+  std::wstring folder;
+  std::wstring name;
+};
+
+OfferedName SplitKeptName(const std::wstring& path) {
   const std::size_t cut = path.find_last_of(L"\\/");
-  const std::wstring name = cut == std::wstring::npos ? path : path.substr(cut + 1);
-  std::wstring folder = cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+  if (cut == std::wstring::npos) return {std::wstring(), path};
+  OfferedName offered{path.substr(0, cut), path.substr(cut + 1)};
   // "C:" alone names the drive's current folder, not its root.
-  if (!folder.empty() && folder.back() == L':') folder += L'\\';
-  if (!name.empty()) Check(dialog->SetFileName(name.c_str()), "IFileDialog::SetFileName");
-  if (!folder.empty() && IsFolder(folder)) {
+  if (!offered.folder.empty() && offered.folder.back() == L':') offered.folder += L'\\';
+  if (!offered.folder.empty() && !IsFolder(offered.folder)) offered.folder.clear();
+  return offered;
+}
+
+void OfferFileName(IFileDialog* dialog, const std::wstring& path) {
+  const OfferedName offered = SplitKeptName(path);
+  if (!offered.name.empty()) Check(dialog->SetFileName(offered.name.c_str()), "IFileDialog::SetFileName");
+  if (!offered.folder.empty()) {
     ComPtr<IShellItem> item;
-    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, __uuidof(IShellItem), item.PutVoid())))
+    if (SUCCEEDED(
+            SHCreateItemFromParsingName(offered.folder.c_str(), nullptr, __uuidof(IShellItem), item.PutVoid())))
       Check(dialog->SetFolder(item.Get()), "IFileDialog::SetFolder");
   }
 }
@@ -302,7 +313,13 @@ std::optional<SaveDialogResult> ShowClassicDialog(HWND owner, const SaveDialogRe
   }
   filter += L'\0';
 
-  const std::wstring initial = Widen(request.fileName);
+  // A folder in the initial name is the folder the dialog opens in (the
+  // initial-folder member is passed over on later Windows versions once a
+  // folder has been used).
+  const OfferedName offered = SplitKeptName(Widen(request.fileName));
+  const std::wstring initial =
+      offered.folder.empty() ? offered.name
+                             : offered.folder + (offered.folder.back() == L'\\' ? L"" : L"\\") + offered.name;
   if (initial.size() >= kClassicPathLength) throw Error("The file name is too long for the save dialog.");
   std::vector<wchar_t> file(kClassicPathLength, L'\0');
   initial.copy(file.data(), initial.size());
