@@ -444,6 +444,28 @@ TEST_P(SaveDialogWin32, WhatTheTypeChangeHandlerThrowsComesOutOnceTheDialogHasCl
   EXPECT_FALSE(IsWindow(seen));
 }
 
+TEST_P(SaveDialogWin32, AKeptNameLongerThanTheNameBufferIsAnError) {
+  if (ItemDialog()) GTEST_SKIP() << "the item dialog takes a name of any length";
+  SaveDialogRequest request = ImageRequest();
+  request.fileName = folder.Utf8(std::wstring(40000, L'a') + L".png");
+  // A dialog that opened all the same is cancelled, so that the case fails
+  // instead of waiting in it.
+  bool opened = false;
+  std::thread user([&] {
+    const HWND dialog = e2e::FindSaveDialog(GetCurrentProcessId(), 1s, app.Window());
+    opened = dialog != nullptr;
+    if (opened) e2e::PressSaveDialogCancel(dialog, nullptr);
+  });
+  try {
+    port.Execute(request, {});
+    ADD_FAILURE() << "nothing was thrown";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "The file name is too long for the save dialog.");
+  }
+  user.join();
+  EXPECT_FALSE(opened);
+}
+
 INSTANTIATE_TEST_SUITE_P(Styles, SaveDialogWin32,
                          ::testing::Values(SaveDialogStyle::Classic, SaveDialogStyle::ItemDialog),
                          [](const ::testing::TestParamInfo<SaveDialogStyle>& info) { return StyleName(info.param); });
