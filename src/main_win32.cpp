@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <exception>
 #include <memory>
@@ -11,6 +12,9 @@
 #include "app/host.h"
 #include "app/host_win32.h"
 #include "app/trayicon/trayicon_win32.h"
+#include "imaging/win32/gdip_loader.h"
+#include "imaging/win32/imaging_ports.h"
+#include "imaging/win32/save_dialog_win32.h"
 #include "infowin/infowin_win32.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/clipboard_win32.h"
@@ -22,7 +26,26 @@
 
 namespace {
 
+// COM for the shell and the common dialogs, apartment-threaded as they
+// expect; undone when the program ends.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
 int RunProgram(HINSTANCE instance) {
+  // GDI+ first, kept until the very end: every export uses it. Without it
+  // the program runs, and a save says why it cannot.
+  const tw::win32::TGdipLoaderFull gdiplus;
+  const ComApartment com;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -37,8 +60,13 @@ int RunProgram(HINSTANCE instance) {
   auto tray = tw::MakeWin32TrayPort(instance, app.Errors());
   tw::win32::InfoWindowFactory infoWindows(instance, window.Handle(), app.Errors());
   tw::win32::ClipboardPort clipboard(window.Handle());
+  // Owned by the host while it covers the screen (a dialog under it would
+  // be hidden), by the application window otherwise.
+  tw::win32::SaveDialogPort saveDialog([&app] { return app.ErrorOwner(); });
+  tw::win32::ImageExport images(gdiplus);
 
-  tw::TfrmHost host({screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard});
+  tw::TfrmHost host(
+      {screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images});
   window.SetHost(&host);
   window.SetArguments(tw::win32::CommandLineArguments());
   try {
