@@ -345,7 +345,9 @@ TEST_P(SaveDialogWin32, TheKeptNameIsOfferedAtTheNextOpening) {
     EXPECT_EQ(*saved, (SaveDialogResult{Narrow(kept), 4}));
     EXPECT_EQ(dialog.FileName, Narrow(kept));
     EXPECT_EQ(dialog.FilterIndex, 4);
-    if (c.folderRemoved) ASSERT_TRUE(RemoveDirectoryW(keptFolder.c_str()));
+    if (c.folderRemoved) {
+      ASSERT_TRUE(RemoveDirectoryW(keptFolder.c_str()));
+    }
 
     std::optional<std::wstring> offered;
     int shownType = 0;
@@ -411,7 +413,9 @@ TEST_P(SaveDialogWin32, AnExistingFileIsAskedAbout) {
       return c.saved || e2e::PressSaveDialogCancel(d, e);
     });
     EXPECT_EQ(result.has_value(), c.saved);
-    if (result) EXPECT_EQ(*result, (SaveDialogResult{Narrow(there), 2}));
+    if (result) {
+      EXPECT_EQ(*result, (SaveDialogResult{Narrow(there), 2}));
+    }
     EXPECT_EQ(promptButtons,
               std::vector<std::vector<std::wstring>>(c.answers.size(), std::vector<std::wstring>{L"&Yes", L"&No"}));
     EXPECT_EQ(ReadFile(there), "old") << "the dialog only asks";
@@ -468,7 +472,7 @@ TEST_P(SaveDialogWin32, AKeptNameLongerThanTheNameBufferIsAnError) {
 
 INSTANTIATE_TEST_SUITE_P(Styles, SaveDialogWin32,
                          ::testing::Values(SaveDialogStyle::Classic, SaveDialogStyle::ItemDialog),
-                         [](const ::testing::TestParamInfo<SaveDialogStyle>& info) { return StyleName(info.param); });
+                         [](const ::testing::TestParamInfo<SaveDialogStyle>& style) { return StyleName(style.param); });
 
 // The item dialog needs COM on the thread that shows it; without it the
 // classic dialog (with its folder list, cmb2) comes instead of failing.
