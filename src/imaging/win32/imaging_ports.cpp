@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/win32/pixmap_dib.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -76,13 +77,7 @@ UniqueStream MemoryStream() {
 
 GdipImage GdiplusPort::CreateImage(const Pixmap& pixels) {
   if (!Available() || pixels.Empty()) return 0;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = pixels.Width();
-  info.bmiHeader.biHeight = -pixels.Height();  // top-down, as the pixmap
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownInfo(pixels.Width(), pixels.Height());
   void* bits = nullptr;
   const UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || bits == nullptr) return 0;

@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "platform/clipboard_handoff.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/pixmap_dib.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -55,13 +56,7 @@ void ClipboardPort::SetBitmap(const Pixmap& picture) {
   if (!screen) throw Error("Cannot create the bitmap");
   UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), picture.Width(), picture.Height()));
   if (!bitmap) throw Error("Cannot create the bitmap");
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.Width();
-  info.bmiHeader.biHeight = -picture.Height();  // top-down, as the pixmap
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownInfo(picture.Width(), picture.Height());
   if (SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(picture.Height()), picture.Data().data(), &info,
                 DIB_RGB_COLORS) != picture.Height())
     throw Error("Cannot create the bitmap");

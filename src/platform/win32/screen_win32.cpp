@@ -3,23 +3,9 @@
 #include <cstring>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/pixmap_dib.h"
 
 namespace tw::win32 {
-
-namespace {
-
-BITMAPINFO TopDownInfo(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, like Pixmap
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
-}  // namespace
 
 Size ScreenPort::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
