@@ -1,0 +1,143 @@
+#include "tools/dropper/color_models.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tw {
+
+namespace {
+
+using Wide = long double;  // the x87 extended type on mingw-w64 and x86-64 Linux
+
+constexpr int kHueCount = 360;
+
+std::string Joined(std::initializer_list<long long> values) {
+  std::string out;
+  for (long long v : values) {
+    if (!out.empty()) out += "  ";
+    out += std::to_string(v);
+  }
+  return out;
+}
+
+std::string Hex(const ColorTriple& rgb) {
+  // Capitals, two digits each.
+  char text[8];
+  std::snprintf(text, sizeof(text), "%02X%02X%02X", static_cast<unsigned>(rgb[0]), static_cast<unsigned>(rgb[1]),
+                static_cast<unsigned>(rgb[2]));
+  return text;
+}
+
+}  // namespace
+
+ColorTriple UnpackColor(ColorRef c) {
+  return {static_cast<double>(c & 0xFF), static_cast<double>((c >> 8) & 0xFF), static_cast<double>((c >> 16) & 0xFF)};
+}
+
+ColorTriple RGBToCMY(const ColorTriple& rgb) { return {255 - rgb[0], 255 - rgb[1], 255 - rgb[2]}; }
+
+ColorQuad RGBToCMYK(const ColorTriple& rgb) {
+  const double c = 255 - rgb[0], m = 255 - rgb[1], y = 255 - rgb[2];
+  const double k = std::min({c, m, y});
+  // Percentages of the full scale, multiplied first and divided second.
+  const auto percent = [](double v) { return static_cast<double>(static_cast<Wide>(v) * 100 / 255); };
+  return {percent(static_cast<double>(static_cast<Wide>(c) - k)), percent(static_cast<double>(static_cast<Wide>(m) - k)),
+          percent(static_cast<double>(static_cast<Wide>(y) - k)), percent(k)};
+}
+
+ColorTriple ScaleToFullBrightness(const ColorTriple& rgb, double& brightness) {
+  const double top = std::max({rgb[0], rgb[1], rgb[2]});
+  if (top <= 0) {
+    brightness = 0;
+    return rgb;
+  }
+  ColorTriple scaled;
+  for (int i = 0; i < 3; ++i) scaled[i] = static_cast<double>(Wide{255} * rgb[i] / top);
+  brightness = static_cast<double>(Wide{100} * top / 255);
+  return scaled;
+}
+
+ColorTriple StretchToFullSaturation(const ColorTriple& scaled, double& saturation) {
+  const double top = std::max({scaled[0], scaled[1], scaled[2]});
+  const double bottom = std::min({scaled[0], scaled[1], scaled[2]});
+  saturation = static_cast<double>((static_cast<Wide>(top) - bottom) * 100 / 255);
+  ColorTriple out;
+  for (int i = 0; i < 3; ++i) {
+    const double x = scaled[i];
+    if (x == bottom)
+      out[i] = 0;
+    else if (x == top)
+      out[i] = 255;
+    else
+      out[i] = static_cast<double>(Wide{255} / ((Wide{255} - x) / (static_cast<Wide>(x) - bottom) + 1));
+  }
+  return out;
+}
+
+ColorTriple HueTableEntry(int degree) {
+  const int s = degree / 60, k = degree % 60;
+  const double u = 4.25 * k, d = 255 - 4.25 * k;  // exact: 4.25 is 17/4
+  switch (s) {
+    case 0: return {255, u, 0};
+    case 1: return {d, 255, 0};
+    case 2: return {0, 255, u};
+    case 3: return {0, d, 255};
+    case 4: return {u, 0, 255};
+    default: return {255, 0, d};
+  }
+}
+
+double ColorDistance(const ColorTriple& a, const ColorTriple& b) {
+  Wide sum = 0;
+  for (int i = 0; i < 3; ++i) sum += std::fabs(static_cast<Wide>(a[i]) - b[i]);
+  return static_cast<double>(sum);
+}
+
+int NearestHue(const ColorTriple& stretched) {
+  double best = 765;
+  int hue = 0;
+  for (int i = 0; i < kHueCount; ++i) {
+    const double d = ColorDistance(HueTableEntry(i), stretched);
+    if (d < best) {  // ties keep the lowest degree
+      best = d;
+      hue = i;
+    }
+  }
+  return hue;
+}
+
+ColorTriple RGBToHSB(const ColorTriple& rgb) {
+  if (rgb[0] == 255 && rgb[1] == 255 && rgb[2] == 255) return {0, 0, 100};
+  double brightness = 0, saturation = 0;
+  const ColorTriple scaled = ScaleToFullBrightness(rgb, brightness);
+  const ColorTriple stretched = StretchToFullSaturation(scaled, saturation);
+  return {static_cast<double>(NearestHue(stretched)), saturation, brightness};
+}
+
+long long RoundHalfEven(double v) {
+  const double down = std::floor(v);
+  const double rest = v - down;
+  auto r = static_cast<long long>(down);
+  if (rest > 0.5 || (rest == 0.5 && (r % 2) != 0)) ++r;
+  return r;
+}
+
+ColorTexts DescribeColor(ColorRef c) {
+  const ColorTriple rgb = UnpackColor(c);
+  const ColorTriple hsb = RGBToHSB(rgb);
+  const ColorTriple cmy = RGBToCMY(rgb);
+  const ColorQuad cmyk = RGBToCMYK(rgb);
+  const auto r = [](double v) { return RoundHalfEven(v); };
+  ColorTexts t;
+  t.color = std::to_string(c & 0xFFFFFFu);
+  t.rgb = Joined({r(rgb[0]), r(rgb[1]), r(rgb[2])});
+  t.rgbHex = Hex(rgb);
+  t.hsb = Joined({r(hsb[0]), r(hsb[1]), r(hsb[2])});
+  t.cmy = Joined({r(cmy[0]), r(cmy[1]), r(cmy[2])});
+  t.cmyk = Joined({r(cmyk[0]), r(cmyk[1]), r(cmyk[2]), r(cmyk[3])});
+  t.html = "#" + t.rgbHex;
+  return t;
+}
+
+}  // namespace tw
