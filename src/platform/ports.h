@@ -122,6 +122,8 @@ class IApplicationPort {
   virtual void ShowError(const std::string& message) = 0;
   // Full path of the running program file.
   virtual std::string ProgramPath() = 0;
+  // The decimal separator of the user's regional settings.
+  virtual std::string DecimalSeparator() = 0;
   // A named binary resource of the program (RCDATA), empty if missing.
   virtual std::vector<std::uint8_t> LoadResourceData(const std::string& name) = 0;
 };

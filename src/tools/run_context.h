@@ -30,6 +30,7 @@ class TfrmHost::RunContext final : public IToolRun {
     return host_.svdScreenshot.Execute(host_.ports_.saveDialog);
   }
   IImageExport& ImageExport() override { return host_.ports_.images; }
+  std::string DecimalSeparator() override { return host_.ports_.app.DecimalSeparator(); }
 
  private:
   TfrmHost& host_;

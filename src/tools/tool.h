@@ -66,6 +66,8 @@ class IToolRun {
   // returns.
   virtual std::optional<SaveDialogResult> ExecuteSaveDialog() = 0;
   virtual IImageExport& ImageExport() = 0;
+  // The decimal separator of the user's regional settings.
+  virtual std::string DecimalSeparator() = 0;
 };
 
 class TTool {

@@ -99,6 +99,7 @@ class FakeApplication final : public IApplicationPort {
     errors.push_back(message);
   }
   std::string ProgramPath() override { return programPath; }
+  std::string DecimalSeparator() override { return decimalSeparator; }
   std::vector<std::uint8_t> LoadResourceData(const std::string& name) override;
 
   // Messages "waiting in the queue": run, once each, by the next
@@ -108,6 +109,7 @@ class FakeApplication final : public IApplicationPort {
   int beeps = 0;
   std::vector<std::string> errors;
   std::string programPath = "C:\\Tools\\Tarnwick.exe";
+  std::string decimalSeparator = ".";
   std::map<std::string, std::vector<std::uint8_t>> resources;
   CallLog& log;
 };

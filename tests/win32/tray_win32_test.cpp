@@ -36,6 +36,7 @@ class QuietApp : public IApplicationPort {
   void Beep() override {}
   void ShowError(const std::string& message) override { errors.push_back(message); }
   std::string ProgramPath() override { return {}; }
+  std::string DecimalSeparator() override { return "."; }
   std::vector<std::uint8_t> LoadResourceData(const std::string&) override { return {}; }
 };
 

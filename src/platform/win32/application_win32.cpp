@@ -103,6 +103,12 @@ std::string ApplicationPort::ProgramPath() {
   }
 }
 
+std::string ApplicationPort::DecimalSeparator() {
+  wchar_t text[8] = {};  // at most three characters and the terminator
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) <= 1) return ".";
+  return Narrow(text);
+}
+
 std::vector<std::uint8_t> ApplicationPort::LoadResourceData(const std::string& name) {
   const std::wstring wide = Widen(name);
   HRSRC info = FindResourceW(instance_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);

@@ -43,6 +43,7 @@ class ApplicationPort final : public IApplicationPort {
   void ShowError(const std::string& message) override;
   std::string ProgramPath() override;
   std::vector<std::uint8_t> LoadResourceData(const std::string& name) override;
+  std::string DecimalSeparator() override;
 
   // What runs each time the main loop's queue has just become empty, and
   // whenever a modal loop owned by the application window idles.

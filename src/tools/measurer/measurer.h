@@ -18,7 +18,27 @@ class TMeasurer final : public TInfoTool {
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Measurer; }
   TPopupMenu* PopupMenu() override { return &pmnMeasurerDropper; }
 
+  void Show() override;
+  void Started() override;
+  void MouseDown(MouseButton button, ShiftState shift, Point at) override;
+  void MouseMove(ShiftState shift, Point at) override;
+  void MouseUp(MouseButton button, ShiftState shift, Point at) override;
+
+  // The box's dotted frame, then the XOR line from the start point to the
+  // end point (the end pixel left out).
+  void DrawMeasuringFigure(const Rect& rect);
+  // The capture put back over the whole box the two points span.
+  void RemoveMeasuringFigure(const Rect& rect);
+
   TPopupMenu pmnMeasurerDropper;
+  // (left, top) the start point, (right, bottom) the end point; never
+  // ordered.
+  Rect SelectionRect{};
+  bool Dragging = false;
+
+ private:
+  void ShowMeasurement();
+  std::string separator_ = ".";
 };
 
 }  // namespace tw
