@@ -36,6 +36,20 @@ TEST(ColorModels, TheHueTableAndItsNearestEntry) {
   for (int h = 0; h < 360; ++h) EXPECT_EQ(NearestHue(HueTableEntry(h)), h);
 }
 
+TEST(ColorModels, HuesNearTheWrapAndInExtendedPrecision) {
+  const struct {
+    std::uint8_t r, g, b;
+    double hue, saturation;
+  } cases[] = {
+      {255, 0, 2, 0, 100}, {255, 0, 3, 359, 100}, {2, 3, 26, 238, 92}, {0, 3, 8, 217, 100}, {104, 103, 200, 241, 49},
+  };
+  for (const auto& c : cases) {
+    const ColorTriple hsb = RGBToHSB(UnpackColor(RGBColor(c.r, c.g, c.b)));
+    EXPECT_EQ(hsb[0], c.hue) << int{c.r} << " " << int{c.g} << " " << int{c.b};
+    EXPECT_EQ(RoundHalfEven(hsb[1]), c.saturation) << int{c.r} << " " << int{c.g} << " " << int{c.b};
+  }
+}
+
 TEST(ColorModels, HalvesRoundToEven) {
   const struct {
     double v;

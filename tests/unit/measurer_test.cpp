@@ -2,6 +2,7 @@
 // surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "fakes/host_fixture.h"
@@ -27,6 +28,7 @@ TEST(MeasureText, FiguresRoundTheirExactValuesHalvesAwayFromZero) {
       {645, 0, 254, ".", {"x: 645\t y: 0", "x: 2.5 \t y: 0.0", "x: 65 \t y: 0", "645.0", "2.5", "65", "x: 0.0 \t y: 90.0"}},
       // A vertical line is at 90 degrees to the horizontal; a point keeps 0.
       {0, 50, 96, ".", {"x: 0\t y: 50", "x: 0.0 \t y: 0.5", "x: 0 \t y: 13", "50.0", "0.5", "13", "x: 90.0 \t y: 0.0"}},
+      {6, 0, 40, ".", {"x: 6\t y: 0", "x: 0.2 \t y: 0.0", "x: 4 \t y: 0", "6.0", "0.2", "4", "x: 0.0 \t y: 90.0"}},
       {0, 0, 96, ".", {"x: 0\t y: 0", "x: 0.0 \t y: 0.0", "x: 0 \t y: 0", "0.0", "0.0", "0", "x: 0.0 \t y: 90.0"}},
       {1, 400, 96, ".", {"x: 1\t y: 400", "x: 0.0 \t y: 4.2", "x: 0 \t y: 106", "400.0", "4.2", "106", "x: 89.9 \t y: 0.1"}},
       // Past 32767 px per axis the squares leave 32 bits.
@@ -93,6 +95,34 @@ TEST(Measurer, TheFigureFollowsTheDragAndGoesAtTheRelease) {
   f.Move(200, 100);  // rows keep the last measurement
   EXPECT_EQ(f.Row(InfoRow::Distance), "50.0");
   EXPECT_EQ(f.Row(InfoRow::CursorPosition), "x: 200\t y: 100");
+}
+
+// The surface is the capture with the one figure of start -> end.
+Pixmap WithFigure(MeasurerRun& f, Point a, Point b) {
+  Pixmap want = f.CaptureOnly();
+  const Rect o{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  for (int y = o.top; y <= o.bottom; ++y)
+    for (int x = o.left; x <= o.right; ++x)
+      if ((x == o.left || x == o.right || y == o.top || y == o.bottom) && (x + y) % 2 == 1)
+        want.SetPixel(x, y, 0xC0C0C0);
+  LineDDA(a.x, a.y, b.x, b.y, [&](int x, int y) { want.XorPixel(x, y, 0xC0C0C0); });
+  return want;
+}
+
+TEST(Measurer, ManyMovesAndARepaintLeaveExactlyOneFigure) {
+  MeasurerRun f;
+  f.At(150, 100);
+  f.host->FormMouseDown(MouseButton::Left, 0, 0, 0);
+  const Point ends[] = {{160, 90}, {20, 180}, {300, 5}, {150, 199}, {0, 100}, {319, 0}, {151, 101}, {40, 60}};
+  for (const Point& e : ends) {
+    f.Move(e.x, e.y);
+    ASSERT_EQ(f.host->Surface(), WithFigure(f, {150, 100}, e)) << e.x << ", " << e.y;
+  }
+  // A repaint of part of the screen: the figure is whole again, once.
+  f.host->FormPaint({30, 50, 90, 120});
+  EXPECT_EQ(f.host->Surface(), WithFigure(f, {150, 100}, {40, 60}));
+  f.host->FormMouseUp(MouseButton::Left, 0, 40, 60);
+  EXPECT_EQ(f.host->Surface(), f.CaptureOnly());
 }
 
 TEST(Measurer, ARightPressCancelsAndKeepsTheRows) {

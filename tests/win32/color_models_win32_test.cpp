@@ -23,6 +23,14 @@ TEST(ColorModelsWin32, TheWorkedPixelsGiveTheSameTexts) {
   }
 }
 
+// Plain double arithmetic gives 237, 218 and, exactly computed, 48.
+TEST(ColorModelsWin32, ExtendedPrecisionCases) {
+  EXPECT_EQ(RGBToHSB(UnpackColor(RGBColor(2, 3, 26)))[0], 238);
+  EXPECT_EQ(RGBToHSB(UnpackColor(RGBColor(0, 3, 8)))[0], 217);
+  EXPECT_EQ(RoundHalfEven(RGBToHSB(UnpackColor(RGBColor(104, 103, 200)))[1]), 49);
+  EXPECT_EQ(RoundHalfEven(RGBToHSB(UnpackColor(RGBColor(200, 3, 3)))[1]), 98);
+}
+
 // Every grey has hue 0 and saturation 0; every primary mix its own hue.
 TEST(ColorModelsWin32, GreysAndSaturatedHues) {
   for (int v = 0; v < 255; v += 17) {

@@ -14,21 +14,61 @@ void TMeasurer::Show() {
 void TMeasurer::Started() { separator_ = run_.DecimalSeparator(); }
 
 void TMeasurer::DrawMeasuringFigure(const Rect& rect) {
-  Pixmap& surface = run_.Surface();
-  DrawSelectionFrame(surface, rect);
-  DrawLine(surface, {rect.left, rect.top}, {rect.right, rect.bottom}, ColorRefToPixel(kSilver), PenMode::Xor);
-  const Rect o = OrderedRect(rect);
-  Rect shown;
-  if (IntersectRect(shown, {o.left, o.top, o.right + 1, o.bottom + 1}, surface.Bounds())) run_.Present(shown);
+  DrawFigure(rect);
+  PresentFigure(rect);
 }
 
 void TMeasurer::RemoveMeasuringFigure(const Rect& rect) {
+  EraseFigure(rect);
+  PresentFigure(rect);
+}
+
+void TMeasurer::DrawFigure(const Rect& rect) {
   Pixmap& surface = run_.Surface();
-  const Rect o = OrderedRect(rect);
-  Rect box;
-  if (!IntersectRect(box, {o.left, o.top, o.right + 1, o.bottom + 1}, surface.Bounds())) return;
-  RestorePixels(surface, run_.Capture(), box);
-  run_.Present(box);
+  DrawSelectionFrame(surface, rect);
+  DrawLine(surface, {rect.left, rect.top}, {rect.right, rect.bottom}, ColorRefToPixel(kSilver), PenMode::Xor);
+}
+
+void TMeasurer::EraseFigure(const Rect& rect) {
+  // The figure's own pixels, not its box: a move then costs the figure's
+  // length, however large the box. Restoring is idempotent, so this holds
+  // also where frame and line share pixels, and after a repaint.
+  Pixmap& surface = run_.Surface();
+  const Pixmap& capture = run_.Capture();
+  RemoveSelectionFrame(surface, capture, rect);
+  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&](int x, int y) {
+    if (surface.Contains(x, y) && capture.Contains(x, y)) surface.Row(y)[x] = capture.Row(y)[x];
+  });
+}
+
+void TMeasurer::PresentFigure(const Rect& rect) {
+  Pixmap& surface = run_.Surface();
+  for (const Rect& s : FrameStrips(rect, surface.Bounds())) run_.Present(s);
+  // The line in short pieces, each shown by its own small box: the box of
+  // the whole line would cost its area.
+  constexpr int kPiece = 32;
+  Rect piece{};
+  int count = 0;
+  const auto flush = [&] {
+    Rect shown;
+    if (count > 0 && IntersectRect(shown, piece, surface.Bounds())) run_.Present(shown);
+    count = 0;
+  };
+  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&](int x, int y) {
+    const Rect dot{x, y, x + 1, y + 1};
+    piece = count == 0 ? dot : UnionRect(piece, dot);
+    if (++count == kPiece) flush();
+  });
+  flush();
+}
+
+void TMeasurer::Paint(const Rect&) {
+  // The painted area lost the figure while the rest keeps it; erasing and
+  // drawing it whole leaves exactly one (the XOR line cannot simply be
+  // drawn again over the part that still has it).
+  if (!Dragging) return;
+  EraseFigure(SelectionRect);
+  DrawFigure(SelectionRect);
 }
 
 void TMeasurer::MouseDown(MouseButton button, ShiftState, Point) {

@@ -20,6 +20,7 @@ class TMeasurer final : public TInfoTool {
 
   void Show() override;
   void Started() override;
+  void Paint(const Rect& area) override;
   void MouseDown(MouseButton button, ShiftState shift, Point at) override;
   void MouseMove(ShiftState shift, Point at) override;
   void MouseUp(MouseButton button, ShiftState shift, Point at) override;
@@ -27,7 +28,7 @@ class TMeasurer final : public TInfoTool {
   // The box's dotted frame, then the XOR line from the start point to the
   // end point (the end pixel left out).
   void DrawMeasuringFigure(const Rect& rect);
-  // The capture put back over the whole box the two points span.
+  // Every pixel the figure changed shows the capture again.
   void RemoveMeasuringFigure(const Rect& rect);
 
   TPopupMenu pmnMeasurerDropper;
@@ -38,6 +39,9 @@ class TMeasurer final : public TInfoTool {
 
  private:
   void ShowMeasurement();
+  void DrawFigure(const Rect& rect);
+  void EraseFigure(const Rect& rect);
+  void PresentFigure(const Rect& rect);
   std::string separator_ = ".";
 };
 
