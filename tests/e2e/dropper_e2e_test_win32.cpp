@@ -1,6 +1,7 @@
 // The Dropper run seen from outside: the colour rows (the info window's
 // label texts) follow the pixel under the cursor, and a click holds the
 // colour with its marker on the screen.
+#include <cwchar>
 #include <string>
 #include <utility>
 
@@ -27,6 +28,20 @@ std::wstring ValueText(HWND host, int row) {
         wchar_t t[128] = {};
         GetWindowTextW(hwnd, t, 128);
         found->second = t;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&result));
+  return result.second;
+}
+
+RECT LabelRect(HWND host, int row) {
+  std::pair<int, RECT> result{row, {}};
+  EnumChildWindows(
+      host,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* r = reinterpret_cast<std::pair<int, RECT>*>(lp);
+        if (GetDlgCtrlID(hwnd) != tw::ValueLabelId(r->first)) return TRUE;
+        GetWindowRect(hwnd, &r->second);
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&result));
@@ -69,6 +84,25 @@ TEST_F(DropperTest, TheRowsFollowThePixelAndAClickHoldsItWithTheMarker) {
   ASSERT_TRUE(MoveMouse(away, &error)) << error;
   EXPECT_TRUE(WaitUntil([&] { return ValueText(host.hwnd, 0) == L"x: 700\t y: 380"; }, kReactionLimit));
   EXPECT_EQ(ValueText(host.hwnd, rgbRow), RgbText(held)) << "the held colour's row changed";
+
+  // A click on the "RGB Hex" value copies it; this process reads it back.
+  wchar_t hex[8];
+  swprintf(hex, 8, L"%02X%02X%02X", GetRValue(held), GetGValue(held), GetBValue(held));
+  ASSERT_EQ(ValueText(host.hwnd, 13), hex);
+  const DWORD before = GetClipboardSequenceNumber();
+  ASSERT_TRUE(Click(Centre(LabelRect(host.hwnd, 13)), false, &error)) << error;
+  std::wstring copied;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        if (GetClipboardSequenceNumber() == before || !OpenClipboard(nullptr)) return false;
+        if (auto* text = static_cast<const wchar_t*>(GetClipboardData(CF_UNICODETEXT))) copied = text;
+        CloseClipboard();
+        return !copied.empty();
+      },
+      kReactionLimit));
+  EXPECT_EQ(copied, hex);
+
+  ASSERT_TRUE(MoveMouse(away, &error)) << error;
   ClickHere();
   EXPECT_TRUE(WaitUntil([&] { return picture.Compare(ScreenShot::Take(kPictureArea), 1).differing == 0; },
                         kReactionLimit))
