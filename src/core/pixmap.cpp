@@ -251,14 +251,22 @@ void LineDDA(int x1, int y1, int x2, int y2, const std::function<void(int, int)>
 }
 
 Rect DrawLine(Pixmap& dst, Point a, Point b, PixelValue color, PenMode mode) {
-  Rect touched{};
-  LineDDA(a.x, a.y, b.x, b.y, [&](int x, int y) {
-    if (mode == PenMode::Xor)
-      dst.XorPixel(x, y, color);
+  // One pointer captured: the walker's std::function keeps it without a heap
+  // allocation, and lines are drawn at every mouse move.
+  struct Line {
+    Pixmap& dst;
+    PixelValue color;
+    PenMode mode;
+    Rect touched;
+  } line{dst, color, mode, {}};
+  LineDDA(a.x, a.y, b.x, b.y, [l = &line](int x, int y) {
+    if (l->mode == PenMode::Xor)
+      l->dst.XorPixel(x, y, l->color);
     else
-      dst.SetPixel(x, y, color);
-    touched = UnionRect(touched, Rect{x, y, x + 1, y + 1});
+      l->dst.SetPixel(x, y, l->color);
+    l->touched = UnionRect(l->touched, Rect{x, y, x + 1, y + 1});
   });
+  const Rect touched = line.touched;
   Rect clipped;
   IntersectRect(clipped, touched, dst.Bounds());
   return clipped;

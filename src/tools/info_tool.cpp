@@ -12,8 +12,10 @@ void TInfoTool::KeyDown(unsigned key, ShiftState shift) {
   OtherKeyDown(key, shift);
 }
 
-std::string PointText(Point p) {
-  return "x: " + std::to_string(p.x) + "\t y: " + std::to_string(p.y);
+ShortText PointText(Point p) {
+  ShortText t;
+  t << "x: " << p.x << "\t y: " << p.y;
+  return t;
 }
 
 void TInfoTool::MouseMove(ShiftState, Point) { FollowCursor(); }

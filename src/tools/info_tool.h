@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/short_text.h"
 #include "tools/tool.h"
 
 namespace tw {
@@ -33,6 +34,6 @@ class TInfoTool : public TTool {
 };
 
 // "x: %d\t y: %d", the two-number rows.
-std::string PointText(Point p);
+ShortText PointText(Point p);
 
 }  // namespace tw

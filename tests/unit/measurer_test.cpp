@@ -17,7 +17,9 @@ TEST(MeasureText, FiguresRoundTheirExactValuesHalvesAwayFromZero) {
     std::int64_t dx, dy;
     int dpi;
     const char* sep;
-    MeasureTexts want;
+    struct {
+      const char *offset, *offsetInch, *offsetMm, *distance, *distanceInch, *distanceMm, *angles;
+    } want;
   } cases[] = {
       {96, 0, 96, ".", {"x: 96\t y: 0", "x: 1.0 \t y: 0.0", "x: 25 \t y: 0", "96.0", "1.0", "25", "x: 0.0 \t y: 90.0"}},
       {30, 40, 96, ".", {"x: 30\t y: 40", "x: 0.3 \t y: 0.4", "x: 8 \t y: 11", "50.0", "0.5", "13", "x: 53.1 \t y: 36.9"}},

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 namespace tw {
 
@@ -12,21 +12,25 @@ using Wide = long double;  // the x87 extended type on mingw-w64 and x86-64 Linu
 
 constexpr int kHueCount = 360;
 
-std::string Joined(std::initializer_list<long long> values) {
-  std::string out;
+ShortText Joined(std::initializer_list<long long> values) {
+  ShortText out;
+  bool first = true;
   for (long long v : values) {
-    if (!out.empty()) out += "  ";
-    out += std::to_string(v);
+    if (!first) out << "  ";
+    out << static_cast<std::int64_t>(v);
+    first = false;
   }
   return out;
 }
 
-std::string Hex(const ColorTriple& rgb) {
+void AppendHex(ShortText& out, const ColorTriple& rgb) {
   // Capitals, two digits each.
-  char text[8];
-  std::snprintf(text, sizeof(text), "%02X%02X%02X", static_cast<unsigned>(rgb[0]), static_cast<unsigned>(rgb[1]),
-                static_cast<unsigned>(rgb[2]));
-  return text;
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  for (double c : rgb) {
+    const auto v = static_cast<unsigned>(c) & 0xFF;
+    const char pair[2] = {kDigits[v >> 4], kDigits[v & 15]};
+    out << std::string_view(pair, 2);
+  }
 }
 
 }  // namespace
@@ -130,13 +134,13 @@ ColorTexts DescribeColor(ColorRef c) {
   const ColorQuad cmyk = RGBToCMYK(rgb);
   const auto r = [](double v) { return RoundHalfEven(v); };
   ColorTexts t;
-  t.color = std::to_string(c & 0xFFFFFFu);
+  t.color << static_cast<std::uint64_t>(c & 0xFFFFFFu);
   t.rgb = Joined({r(rgb[0]), r(rgb[1]), r(rgb[2])});
-  t.rgbHex = Hex(rgb);
+  AppendHex(t.rgbHex, rgb);
   t.hsb = Joined({r(hsb[0]), r(hsb[1]), r(hsb[2])});
   t.cmy = Joined({r(cmy[0]), r(cmy[1]), r(cmy[2])});
   t.cmyk = Joined({r(cmyk[0]), r(cmyk[1]), r(cmyk[2]), r(cmyk[3])});
-  t.html = "#" + t.rgbHex;
+  t.html << "#" << t.rgbHex.view();
   return t;
 }
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <array>
-#include <string>
 
 #include "core/color.h"
+#include "core/short_text.h"
 
 namespace tw {
 
@@ -33,8 +33,8 @@ long long RoundHalfEven(double v);
 
 // The texts of the rows "RGB" ... "HTML color" for one pixel.
 struct ColorTexts {
-  std::string color;  // the COLORREF in decimal, for the swatch
-  std::string rgb, rgbHex, hsb, cmy, cmyk, html;
+  ShortText color;  // the COLORREF in decimal, for the swatch
+  ShortText rgb, rgbHex, hsb, cmy, cmyk, html;
 };
 ColorTexts DescribeColor(ColorRef c);
 

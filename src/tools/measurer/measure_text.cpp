@@ -16,9 +16,9 @@ std::uint64_t ISqrt(std::uint64_t t) {
 }
 
 // Angles to one decimal, halves away from zero.
-std::string AngleText(double degrees, const std::string& separator) {
+void AppendAngle(ShortText& out, double degrees, const std::string& separator) {
   const auto tenths = static_cast<std::uint64_t>(std::floor(static_cast<long double>(degrees) * 10 + 0.5L));
-  return TenthsText(tenths, separator);
+  AppendTenths(out, tenths, separator);
 }
 
 }  // namespace
@@ -31,8 +31,8 @@ std::uint64_t RoundSqrtOver(std::uint64_t t, std::uint64_t d) {
   return 4 * t >= d * d * odd * odd ? k + 1 : k;
 }
 
-std::string TenthsText(std::uint64_t tenths, const std::string& separator) {
-  return std::to_string(tenths / 10) + separator + std::to_string(tenths % 10);
+void AppendTenths(ShortText& out, std::uint64_t tenths, const std::string& separator) {
+  out << tenths / 10 << separator << tenths % 10;
 }
 
 double LineAngle(std::int64_t dx, std::int64_t dy) {
@@ -55,13 +55,19 @@ MeasureTexts DescribeMeasurement(std::int64_t dx, std::int64_t dy, int dpi, cons
   const auto mm = [&](std::uint64_t px) { return RoundSqrtOver(254 * 254 * px * px, 10 * d); };
   const double a = LineAngle(dx, dy);
   MeasureTexts t;
-  t.offset = "x: " + std::to_string(ax) + "\t y: " + std::to_string(ay);
-  t.offsetInch = "x: " + TenthsText(inchTenths(ax), separator) + " \t y: " + TenthsText(inchTenths(ay), separator);
-  t.offsetMm = "x: " + std::to_string(mm(ax)) + " \t y: " + std::to_string(mm(ay));
-  t.distance = TenthsText(RoundSqrtOver(100 * squares, 1), separator);
-  t.distanceInch = TenthsText(RoundSqrtOver(100 * squares, d), separator);
-  t.distanceMm = std::to_string(RoundSqrtOver(254 * 254 * squares, 10 * d));
-  t.angles = "x: " + AngleText(a, separator) + " \t y: " + AngleText(90 - a, separator);
+  t.offset << "x: " << ax << "\t y: " << ay;
+  t.offsetInch << "x: ";
+  AppendTenths(t.offsetInch, inchTenths(ax), separator);
+  t.offsetInch << " \t y: ";
+  AppendTenths(t.offsetInch, inchTenths(ay), separator);
+  t.offsetMm << "x: " << mm(ax) << " \t y: " << mm(ay);
+  AppendTenths(t.distance, RoundSqrtOver(100 * squares, 1), separator);
+  AppendTenths(t.distanceInch, RoundSqrtOver(100 * squares, d), separator);
+  t.distanceMm << RoundSqrtOver(254 * 254 * squares, 10 * d);
+  t.angles << "x: ";
+  AppendAngle(t.angles, a, separator);
+  t.angles << " \t y: ";
+  AppendAngle(t.angles, 90 - a, separator);
   return t;
 }
 

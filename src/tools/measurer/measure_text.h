@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "core/short_text.h"
+
 namespace tw {
 
 // round(sqrt(t) / d), halves away from zero; d > 0.
 std::uint64_t RoundSqrtOver(std::uint64_t t, std::uint64_t d);
 
-// `tenths` as "<whole><separator><tenth>".
-std::string TenthsText(std::uint64_t tenths, const std::string& separator);
+// `tenths` as "<whole><separator><tenth>", appended to `out`.
+void AppendTenths(ShortText& out, std::uint64_t tenths, const std::string& separator);
 
 // The angle between the line and the horizontal, in degrees: 90 for a
 // vertical line, 0 for a single point.
@@ -20,7 +22,7 @@ double LineAngle(std::int64_t dx, std::int64_t dy);
 
 // What the rows show for a measurement by (dx, dy) at `dpi` pixels per inch.
 struct MeasureTexts {
-  std::string offset, offsetInch, offsetMm, distance, distanceInch, distanceMm, angles;
+  ShortText offset, offsetInch, offsetMm, distance, distanceInch, distanceMm, angles;
 };
 MeasureTexts DescribeMeasurement(std::int64_t dx, std::int64_t dy, int dpi, const std::string& separator);
 

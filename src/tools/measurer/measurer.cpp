@@ -36,7 +36,7 @@ void TMeasurer::EraseFigure(const Rect& rect) {
   Pixmap& surface = run_.Surface();
   const Pixmap& capture = run_.Capture();
   RemoveSelectionFrame(surface, capture, rect);
-  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&](int x, int y) {
+  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&surface, &capture](int x, int y) {
     if (surface.Contains(x, y) && capture.Contains(x, y)) surface.Row(y)[x] = capture.Row(y)[x];
   });
 }
@@ -46,20 +46,25 @@ void TMeasurer::PresentFigure(const Rect& rect) {
   for (const Rect& s : FrameStrips(rect, surface.Bounds())) run_.Present(s);
   // The line in short pieces, each shown by its own small box: the box of
   // the whole line would cost its area.
-  constexpr int kPiece = 32;
-  Rect piece{};
-  int count = 0;
-  const auto flush = [&] {
-    Rect shown;
-    if (count > 0 && IntersectRect(shown, piece, surface.Bounds())) run_.Present(shown);
-    count = 0;
-  };
-  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&](int x, int y) {
+  struct Pieces {
+    IToolRun& run;
+    Rect bounds;
+    Rect piece{};
+    int count = 0;
+    void Flush() {
+      Rect shown;
+      if (count > 0 && IntersectRect(shown, piece, bounds)) run.Present(shown);
+      count = 0;
+    }
+  } pieces{run_, surface.Bounds()};
+  // One pointer captured, so the walker keeps it without a heap allocation.
+  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [p = &pieces](int x, int y) {
+    constexpr int kPiece = 32;
     const Rect dot{x, y, x + 1, y + 1};
-    piece = count == 0 ? dot : UnionRect(piece, dot);
-    if (++count == kPiece) flush();
+    p->piece = p->count == 0 ? dot : UnionRect(p->piece, dot);
+    if (++p->count == kPiece) p->Flush();
   });
-  flush();
+  pieces.Flush();
 }
 
 void TMeasurer::Paint(const Rect&) {
@@ -113,7 +118,7 @@ void TMeasurer::ShowMeasurement() {
       DescribeMeasurement(static_cast<std::int64_t>(SelectionRect.right) - SelectionRect.left,
                           static_cast<std::int64_t>(SelectionRect.bottom) - SelectionRect.top,
                           run_.Settings().DPI, separator_);
-  const auto row = [&](InfoRow r, const std::string& text) { info->SetInfoRow(static_cast<int>(r), text); };
+  const auto row = [&](InfoRow r, const ShortText& text) { info->SetInfoRow(static_cast<int>(r), text.view()); };
   row(InfoRow::Offset, t.offset);
   row(InfoRow::OffsetInch, t.offsetInch);
   row(InfoRow::OffsetMm, t.offsetMm);

@@ -186,8 +186,9 @@ void TScreenshot::ShowSelectionRows() {
   // 64-bit: the difference of two ints can leave the int range.
   const auto dx = static_cast<long long>(r.right) - r.left;
   const auto dy = static_cast<long long>(r.bottom) - r.top;
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionSize),
-                   "x: " + std::to_string(dx < 0 ? -dx : dx) + "\t y: " + std::to_string(dy < 0 ? -dy : dy));
+  ShortText size;
+  size << "x: " << static_cast<std::int64_t>(dx < 0 ? -dx : dx) << "\t y: " << static_cast<std::int64_t>(dy < 0 ? -dy : dy);
+  info->SetInfoRow(static_cast<int>(InfoRow::SelectionSize), size);
 }
 
 void TScreenshot::ClearSelectionRows() {
