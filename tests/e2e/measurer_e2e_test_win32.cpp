@@ -1,6 +1,7 @@
 // The Measurer run seen from outside: a drag shows its figures in the info
 // window and leaves nothing on the screen after the release.
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "e2e/tarnwick_fixture_win32.h"
@@ -44,9 +45,40 @@ TEST_F(MeasurerTest, ADragShowsItsFiguresAndTheReleaseLeavesTheScreenClean) {
   const auto distance = [&] { return LabelText(host.hwnd, tw::ValueLabelId(7)); };
   EXPECT_TRUE(WaitUntil([&] { return distance() == L"50.0" || distance() == L"50,0"; }, kReactionLimit))
       << "the distance row shows \"" << Narrow(distance()) << "\"";
-  EXPECT_TRUE(WaitUntil([&] { return picture.Compare(ScreenShot::Take(kPictureArea), 1).differing > 0; },
-                        kReactionLimit))
-      << "no measuring figure on the screen";
+  // The figure, pixel for pixel: the box's dotted frame, then the XOR line
+  // as the system's line walker visits it (its end point left out).
+  std::string problem;
+  const auto figureShown = [&] {
+    const ScreenShot shot = ScreenShot::Take(kPictureArea);
+    std::vector<COLORREF> want;
+    for (int y = kPictureArea.top; y < kPictureArea.bottom; ++y)
+      for (int x = kPictureArea.left; x < kPictureArea.right; ++x) {
+        const bool outline = (x == 500 || x == 530 || y == 200 || y == 240) && x >= 500 && x <= 530 && y >= 200 &&
+                             y <= 240;
+        want.push_back(outline && (x + y) % 2 == 1 ? 0xC0C0C0 : TestPicture::Expected(1, x, y));
+      }
+    struct Walk {
+      std::vector<COLORREF>* want;
+    } walk{&want};
+    LineDDA(500, 200, 530, 240,
+            [](int x, int y, LPARAM lp) {
+              auto* w = reinterpret_cast<Walk*>(lp);
+              const auto i = static_cast<std::size_t>((y - kPictureArea.top) * (kPictureArea.right - kPictureArea.left) +
+                                                      (x - kPictureArea.left));
+              (*w->want)[i] ^= 0xC0C0C0;
+            },
+            reinterpret_cast<LPARAM>(&walk));
+    std::size_t i = 0;
+    for (int y = kPictureArea.top; y < kPictureArea.bottom; ++y)
+      for (int x = kPictureArea.left; x < kPictureArea.right; ++x, ++i)
+        if (shot.At(x, y) != want[i]) {
+          problem = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(shot.At(x, y)) +
+                    ", not " + Hex(want[i]);
+          return false;
+        }
+    return true;
+  };
+  EXPECT_TRUE(WaitUntil(figureShown, kReactionLimit)) << "the measuring figure: " << problem;
   MouseButtonHere(false);
   EXPECT_TRUE(WaitUntil([&] { return picture.Compare(ScreenShot::Take(kPictureArea), 1).differing == 0; },
                         kReactionLimit))
