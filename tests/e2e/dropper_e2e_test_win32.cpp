@@ -3,50 +3,15 @@
 // colour with its marker on the screen.
 #include <cwchar>
 #include <string>
-#include <utility>
 
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
-#include "infowin/infowin_ids.h"
+#include "e2e/info_labels_win32.h"
 
 namespace e2e {
 namespace {
 
 constexpr RECT kPictureArea{420, 150, 820, 450};
-
-// The text of one of the info window's value labels.
-std::wstring ValueText(HWND host, int row) {
-  std::pair<int, std::wstring> result{row, L""};
-  EnumChildWindows(
-      host,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* found = reinterpret_cast<std::pair<int, std::wstring>*>(lp);
-        if (GetDlgCtrlID(hwnd) != tw::ValueLabelId(found->first)) return TRUE;
-        wchar_t name[32] = {};
-        GetClassNameW(hwnd, name, 32);
-        if (std::wstring(name) != tw::kInfoLabelClass) return TRUE;
-        wchar_t t[128] = {};
-        GetWindowTextW(hwnd, t, 128);
-        found->second = t;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&result));
-  return result.second;
-}
-
-RECT LabelRect(HWND host, int row) {
-  std::pair<int, RECT> result{row, {}};
-  EnumChildWindows(
-      host,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* r = reinterpret_cast<std::pair<int, RECT>*>(lp);
-        if (GetDlgCtrlID(hwnd) != tw::ValueLabelId(r->first)) return TRUE;
-        GetWindowRect(hwnd, &r->second);
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&result));
-  return result.second;
-}
 
 std::wstring RgbText(COLORREF c) {
   return std::to_wstring(GetRValue(c)) + L"  " + std::to_wstring(GetGValue(c)) + L"  " +

@@ -2,32 +2,15 @@
 // window and leaves nothing on the screen after the release.
 #include <string>
 #include <vector>
-#include <utility>
 
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
-#include "infowin/infowin_ids.h"
+#include "e2e/info_labels_win32.h"
 
 namespace e2e {
 namespace {
 
 constexpr RECT kPictureArea{420, 150, 820, 450};
-
-std::wstring LabelText(HWND host, int id) {
-  std::pair<int, std::wstring> result{id, L""};
-  EnumChildWindows(
-      host,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* r = reinterpret_cast<std::pair<int, std::wstring>*>(lp);
-        if (GetDlgCtrlID(hwnd) != r->first) return TRUE;
-        wchar_t t[128] = {};
-        GetWindowTextW(hwnd, t, 128);
-        r->second = t;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&result));
-  return result.second;
-}
 
 using MeasurerTest = TarnwickTest;
 
@@ -42,7 +25,7 @@ TEST_F(MeasurerTest, ADragShowsItsFiguresAndTheReleaseLeavesTheScreenClean) {
   MouseButtonHere(true);
   ASSERT_TRUE(MoveMouse({515, 220}, &error)) << error;
   ASSERT_TRUE(MoveMouse({530, 240}, &error)) << error;
-  const auto distance = [&] { return LabelText(host.hwnd, tw::ValueLabelId(7)); };
+  const auto distance = [&] { return ValueText(host.hwnd, 7); };
   EXPECT_TRUE(WaitUntil([&] { return distance() == L"50.0" || distance() == L"50,0"; }, kReactionLimit))
       << "the distance row shows \"" << Narrow(distance()) << "\"";
   // The figure, pixel for pixel: the box's dotted frame, then the XOR line
@@ -83,7 +66,7 @@ TEST_F(MeasurerTest, ADragShowsItsFiguresAndTheReleaseLeavesTheScreenClean) {
   EXPECT_TRUE(WaitUntil([&] { return picture.Compare(ScreenShot::Take(kPictureArea), 1).differing == 0; },
                         kReactionLimit))
       << "the figure stayed after the release: " << picture.Compare(ScreenShot::Take(kPictureArea), 1).Describe();
-  const std::wstring angles = LabelText(host.hwnd, tw::ValueLabelId(10));
+  const std::wstring angles = ValueText(host.hwnd, 10);
   EXPECT_TRUE(angles == L"x: 53.1 \t y: 36.9" || angles == L"x: 53,1 \t y: 36,9") << Narrow(angles);
 }
 
