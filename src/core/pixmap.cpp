@@ -217,49 +217,18 @@ Rect StretchPixels(Pixmap& dst, const Rect& dstRect, const Pixmap& src, const Re
 }
 
 void LineDDA(int x1, int y1, int x2, int y2, const std::function<void(int, int)>& visit) {
-  int dx = x2 - x1, dy = y2 - y1;
-  const int xadd = dx < 0 ? -1 : 1;
-  const int yadd = dy < 0 ? -1 : 1;
-  dx = dx < 0 ? -dx : dx;
-  dy = dy < 0 ? -dy : dy;
-  int x = x1, y = y1;
-  if (dx > dy) {
-    int err = 2 * dy - dx;
-    for (int i = 0; i < dx; ++i) {
-      visit(x, y);
-      if (err > 0) {
-        y += yadd;
-        err += 2 * dy - 2 * dx;
-      } else {
-        err += 2 * dy;
-      }
-      x += xadd;
-    }
-  } else {
-    int err = 2 * dx - dy;
-    for (int i = 0; i < dy; ++i) {
-      visit(x, y);
-      if (err > 0) {
-        x += xadd;
-        err += 2 * dx - 2 * dy;
-      } else {
-        err += 2 * dx;
-      }
-      y += yadd;
-    }
-  }
+  WalkLine(x1, y1, x2, y2, visit);
 }
 
 Rect DrawLine(Pixmap& dst, Point a, Point b, PixelValue color, PenMode mode) {
-  // One pointer captured: the walker's std::function keeps it without a heap
-  // allocation, and lines are drawn at every mouse move.
+  // Lines are drawn at every mouse move: walked inline, no heap.
   struct Line {
     Pixmap& dst;
     PixelValue color;
     PenMode mode;
     Rect touched;
   } line{dst, color, mode, {}};
-  LineDDA(a.x, a.y, b.x, b.y, [l = &line](int x, int y) {
+  WalkLine(a.x, a.y, b.x, b.y, [l = &line](int x, int y) {
     if (l->mode == PenMode::Xor)
       l->dst.XorPixel(x, y, l->color);
     else

@@ -86,7 +86,43 @@ Rect StretchPixels(Pixmap& dst, const Rect& dstRect, const Pixmap& src, const Re
                    PixelValue outside = 0xFFFFFF);
 
 // The LineDDA walk: every point from (x1, y1) towards (x2, y2), the end point
-// left out, as Windows' LineDDA visits them.
+// left out, as Windows' LineDDA visits them. WalkLine is the same walk for
+// the lines drawn at every mouse move, with the visit inlined.
+template <typename Visit>
+void WalkLine(int x1, int y1, int x2, int y2, Visit&& visit) {
+  int dx = x2 - x1, dy = y2 - y1;
+  const int xadd = dx < 0 ? -1 : 1;
+  const int yadd = dy < 0 ? -1 : 1;
+  dx = dx < 0 ? -dx : dx;
+  dy = dy < 0 ? -dy : dy;
+  int x = x1, y = y1;
+  if (dx > dy) {
+    int err = 2 * dy - dx;
+    for (int i = 0; i < dx; ++i) {
+      visit(x, y);
+      if (err > 0) {
+        y += yadd;
+        err += 2 * dy - 2 * dx;
+      } else {
+        err += 2 * dy;
+      }
+      x += xadd;
+    }
+  } else {
+    int err = 2 * dx - dy;
+    for (int i = 0; i < dy; ++i) {
+      visit(x, y);
+      if (err > 0) {
+        x += xadd;
+        err += 2 * dx - 2 * dy;
+      } else {
+        err += 2 * dx;
+      }
+      y += yadd;
+    }
+  }
+}
+
 void LineDDA(int x1, int y1, int x2, int y2, const std::function<void(int, int)>& visit);
 
 enum class PenMode { Copy, Xor };

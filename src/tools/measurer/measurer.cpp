@@ -36,7 +36,7 @@ void TMeasurer::EraseFigure(const Rect& rect) {
   Pixmap& surface = run_.Surface();
   const Pixmap& capture = run_.Capture();
   RemoveSelectionFrame(surface, capture, rect);
-  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [&surface, &capture](int x, int y) {
+  WalkLine(rect.left, rect.top, rect.right, rect.bottom, [&surface, &capture](int x, int y) {
     if (surface.Contains(x, y) && capture.Contains(x, y)) surface.Row(y)[x] = capture.Row(y)[x];
   });
 }
@@ -57,8 +57,7 @@ void TMeasurer::PresentFigure(const Rect& rect) {
       count = 0;
     }
   } pieces{run_, surface.Bounds()};
-  // One pointer captured, so the walker keeps it without a heap allocation.
-  LineDDA(rect.left, rect.top, rect.right, rect.bottom, [p = &pieces](int x, int y) {
+  WalkLine(rect.left, rect.top, rect.right, rect.bottom, [p = &pieces](int x, int y) {
     constexpr int kPiece = 32;
     const Rect dot{x, y, x + 1, y + 1};
     p->piece = p->count == 0 ? dot : UnionRect(p->piece, dot);
