@@ -13,11 +13,14 @@ TEST_F(RunEnd, EscapeEndsIt) {
   PressKey(VK_ESCAPE);
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
-  // Back to normal: the main icon shows its green picture again.
+  // Back to normal: the main icon shows its green picture again. The icons
+  // change just after the host hides (the settings are saved in between),
+  // so this waits for it.
   const auto icons = TrayIcons();
   ASSERT_EQ(icons.size(), 1u) << Describe(icons);
   EXPECT_EQ(Narrow(icons[0].tip), "Tarnwick");
-  EXPECT_GE(CountIconColours(icons[0].slot).green, 100) << "the main icon is not green after the run";
+  EXPECT_TRUE(WaitUntil([&] { return CountIconColours(icons[0].slot).green >= 100; }, kReactionLimit))
+      << "the main icon is not green after the run";
 }
 
 TEST_F(RunEnd, CloseInTheHostMenuEndsIt) {
