@@ -36,6 +36,42 @@ TEST(ColorModels, TheHueTableAndItsNearestEntry) {
   for (int h = 0; h < 360; ++h) EXPECT_EQ(NearestHue(HueTableEntry(h)), h);
 }
 
+// The search looks at one sextant only: it must find what comparing all 360
+// entries finds, along every hexagon edge and for colours taken at random.
+TEST(ColorModels, TheNearestHueMatchesAFullSearch) {
+  const auto fullSearch = [](const ColorTriple& c) {
+    double best = 765;
+    int hue = 0;
+    for (int i = 0; i < 360; ++i)
+      if (const double d = ColorDistance(HueTableEntry(i), c); d < best) best = d, hue = i;
+    return hue;
+  };
+  const auto edge = [](int sextant, double m) -> ColorTriple {
+    switch (sextant) {
+      case 0: return {255, m, 0};
+      case 1: return {m, 255, 0};
+      case 2: return {0, 255, m};
+      case 3: return {0, m, 255};
+      case 4: return {m, 0, 255};
+      default: return {255, 0, m};
+    }
+  };
+  for (int s = 0; s < 6; ++s)
+    for (int step = 0; step <= 255 * 8; ++step) {
+      const ColorTriple c = edge(s, step / 8.0);
+      ASSERT_EQ(NearestHue(c), fullSearch(c)) << s << " " << step / 8.0;
+    }
+  std::uint32_t seed = 12345;
+  for (int n = 0; n < 20000; ++n) {
+    seed = seed * 1664525u + 1013904223u;
+    const ColorTriple rgb = UnpackColor(seed >> 8);
+    double brightness = 0, saturation = 0;
+    const ColorTriple stretched = StretchToFullSaturation(ScaleToFullBrightness(rgb, brightness), saturation);
+    ASSERT_EQ(NearestHue(stretched), fullSearch(stretched)) << (seed >> 8);
+  }
+  EXPECT_EQ(NearestHue({0, 0, 0}), 0);
+}
+
 TEST(ColorModels, HuesNearTheWrapAndInExtendedPrecision) {
   const struct {
     std::uint8_t r, g, b;

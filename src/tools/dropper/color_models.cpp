@@ -99,11 +99,34 @@ double ColorDistance(const ColorTriple& a, const ColorTriple& b) {
 }
 
 int NearestHue(const ColorTriple& stretched) {
+  // A stretched colour lies on the hue hexagon's edge of one sextant: one
+  // channel 0, one 255. Every entry of another sextant is at least 4.25
+  // farther than that sextant's own ends, so only its 60 entries and the next
+  // sextant's first need comparing; in the same order as a full search, so
+  // ties still go to the lowest degree. Anything else (grey) searches all.
+  const double r = stretched[0], g = stretched[1], b = stretched[2];
+  int sextant = -1;
+  if (r == 255 && b == 0)
+    sextant = 0;
+  else if (g == 255 && b == 0)
+    sextant = 1;
+  else if (r == 0 && g == 255)
+    sextant = 2;
+  else if (r == 0 && b == 255)
+    sextant = 3;
+  else if (g == 0 && b == 255)
+    sextant = 4;
+  else if (r == 255 && g == 0)
+    sextant = 5;
+  const int first = sextant < 0 ? 0 : sextant * 60;
+  const int count = sextant < 0 ? kHueCount : 61;
   double best = 765;
   int hue = 0;
-  for (int i = 0; i < kHueCount; ++i) {
+  for (int n = 0; n < count; ++n) {
+    const int i = (first + n) % kHueCount;
     const double d = ColorDistance(HueTableEntry(i), stretched);
-    if (d < best) {  // ties keep the lowest degree
+    // Ties keep the lowest degree; the wrap's 0 comes last but is lowest.
+    if (d < best || (d == best && i < hue)) {
       best = d;
       hue = i;
     }
