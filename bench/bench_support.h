@@ -18,6 +18,7 @@
 
 #include "app/host.h"
 #include "app/registry_port.h"
+#include "fakes/fake_dialogs.h"
 #include "fakes/fake_hotkeys.h"
 #include "fakes/fake_tray.h"
 #include "fakes/fakes.h"
@@ -60,7 +61,7 @@ class NullRegistry final : public tw::IRegistryPort {
 struct BenchHost {
   explicit BenchHost(tw::Size screenSize)
       : screen(log, screenSize),
-        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images}) {
+        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs}) {
     window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
   }
 
@@ -76,6 +77,7 @@ struct BenchHost {
   tw::fakes::FakeClipboard clipboard{log};
   tw::fakes::FakeSaveDialog saveDialog{log};
   tw::fakes::FakeImageExport images{log};
+  tw::fakes::FakeDialogs dialogs{log};
   tw::TfrmHost host;
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/host.h"
+#include "app/dialogs_win32.h"
 #include "app/host_win32.h"
 #include "app/trayicon/trayicon_win32.h"
 #include "imaging/win32/gdip_loader.h"
@@ -64,9 +65,10 @@ int RunProgram(HINSTANCE instance) {
   // be hidden), by the application window otherwise.
   tw::win32::SaveDialogPort saveDialog([&app] { return app.ErrorOwner(); });
   tw::win32::ImageExport images(gdiplus);
+  tw::win32::DialogPort dialogs(instance, app.Window(), app.Errors());
 
   tw::TfrmHost host(
-      {screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images});
+      {screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs});
   window.SetHost(&host);
   window.SetArguments(tw::win32::CommandLineArguments());
   try {

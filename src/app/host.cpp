@@ -59,10 +59,12 @@ void TfrmHost::BuildMenus() {
   auto start = [this](TMenuItem& item) { mniStartClick(item); };
   pmnTray.Add({.Name = "mniExit", .Caption = "E&xit", .OnClick = [this](TMenuItem&) { mniExitClick(); }});
   pmnTray.Add({.Name = "mniSep1", .Caption = "-"});
-  // The About box and Preferences arrive with their dialogs; the items are
-  // there already so that the menu has its final shape.
+  // The About box arrives with its dialog; the item is there already so
+  // that the menu has its final shape.
   pmnTray.Add({.Name = "mniAbout", .Caption = "&About..."});
-  pmnTray.Add({.Name = "mniPreferences", .Caption = "&Preferences..."});
+  pmnTray.Add({.Name = "mniPreferences",
+               .Caption = "&Preferences...",
+               .OnClick = [this](TMenuItem&) { mniPreferencesClick(); }});
   pmnTray.Add({.Name = "mniSep2", .Caption = "-"});
   pmnTray.Add({.Name = "mniMagnifier", .Caption = "Ma&gnifier", .Tag = kMagnifier, .OnClick = start});
   pmnTray.Add({.Name = "mniScreenshot", .Caption = "&Screenshot", .Tag = kScreenshot, .OnClick = start});

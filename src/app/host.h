@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_port.h"
 #include "app/menu.h"
 #include "app/settings.h"
 #include "core/geometry.h"
@@ -40,6 +41,7 @@ struct HostPorts {
   IClipboardPort& clipboard;
   ISaveDialogPort& saveDialog;
   IImageExport& images;
+  IDialogPort& dialogs;
 };
 
 // The picture a tray icon shows, as its index in the icon's list.
@@ -69,6 +71,9 @@ class TfrmHost final : private IInfoWindowHost {
   void xtiMainClick(TTrayIcon& sender);
   void pmnTrayPopup();
   void mniExitClick();
+  // Preferences: the dialog with the hot keys off and the tools disabled
+  // meanwhile; OK stores and saves what it shows.
+  void mniPreferencesClick();
   void OnHotKey(std::uintptr_t id);
   void OnApplicationDeactivate();
   // The application's idle moment: runs the idle handler, if one is installed.

@@ -5,6 +5,7 @@
 
 #include "app/host.h"
 #include "app/trayicon/trayicon.h"
+#include "fakes/fake_dialogs.h"
 #include "fakes/fake_hotkeys.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_tray.h"
@@ -33,6 +34,7 @@ struct HostFixture {
   FakeClipboard clipboard{log};
   FakeSaveDialog saveDialog{log};
   FakeImageExport images{log};
+  FakeDialogs dialogs{log};
   std::unique_ptr<TfrmHost> host;
 
   explicit HostFixture(bool create = true, const ToolFactory& makeTool = MakeTool) {
@@ -45,7 +47,7 @@ struct HostFixture {
     for (int t = 0; t < 4; ++t)
       app.resources[lists[t]] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(t)));
     host = std::make_unique<TfrmHost>(
-        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images}, makeTool);
+        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs}, makeTool);
     window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
     if (create) host->FormCreate();
   }

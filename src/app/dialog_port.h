@@ -1,0 +1,19 @@
+// The program's modal dialogs outside a tool run. Each call makes its dialog,
+// shows it owned by the application window, and frees it before returning;
+// an error that stops the dialog from showing is raised as tw::Error.
+#pragma once
+
+namespace tw {
+
+class TfrmSetup;
+
+class IDialogPort {
+ public:
+  virtual ~IDialogPort() = default;
+  // Preferences, showing `form`'s values. True when the user closed it with
+  // OK; `form` then holds what the controls held. Anything else (Cancel,
+  // Escape, the close box, the program ending) leaves `form` as it was.
+  virtual bool ShowSetup(TfrmSetup& form) = 0;
+};
+
+}  // namespace tw

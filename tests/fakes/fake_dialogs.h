@@ -1,0 +1,41 @@
+// The dialogs port in memory: each dialog logs its showing on the shared call
+// log and ends as the test says.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/dialog_port.h"
+#include "app/preferences/setup.h"
+#include "core/error.h"
+#include "fakes/call_log.h"
+
+namespace tw::fakes {
+
+class FakeDialogs final : public IDialogPort {
+ public:
+  explicit FakeDialogs(CallLog& callLog) : log(callLog) {}
+
+  bool ShowSetup(TfrmSetup& form) override {
+    log.Add("setup show");
+    shownSetup = form.Values;
+    if (!setupFailure.empty()) throw Error(setupFailure);
+    if (whileSetupOpen) whileSetupOpen();
+    if (!setupAnswer) {
+      log.Add("setup cancel");
+      return false;
+    }
+    form.Values = *setupAnswer;
+    log.Add("setup ok");
+    return true;
+  }
+
+  std::optional<SetupValues> shownSetup;   // what the controls showed
+  std::optional<SetupValues> setupAnswer;  // OK with these values; none: Cancel
+  std::function<void()> whileSetupOpen;    // what happens meanwhile (a quit...)
+  std::string setupFailure;                // non-empty: the dialog cannot show
+  CallLog& log;
+};
+
+}  // namespace tw::fakes
