@@ -10,6 +10,7 @@ namespace tw {
 void TfrmHost::mniPreferencesClick() {
   TfrmSetup form;
   form.CopyIn(Settings);
+  form.HelpFile = helpFile_;
   // A combination typed into a hot-key field must reach the field, not
   // start a tool; and nothing may start while the dialog is open.
   UnregisterHotKeysNow();

@@ -104,6 +104,8 @@ int SetupHelpTopic(SetupControl control);
 class TfrmSetup {
  public:
   SetupValues Values;
+  // Where F1 looks for a control's help topic.
+  std::string HelpFile;
 
   // The settings into the controls, limited as the controls limit them.
   void CopyIn(const TSettings& settings);
