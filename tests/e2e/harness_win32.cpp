@@ -197,6 +197,33 @@ std::optional<WindowInfo> FindTopLevelWindow(DWORD pid, const std::function<bool
   return std::nullopt;
 }
 
+std::wstring MessageBoxText(HWND box) {
+  std::wstring all;
+  for (HWND text = FindWindowExW(box, nullptr, L"Static", nullptr); text != nullptr;
+       text = FindWindowExW(box, text, L"Static", nullptr)) {
+    wchar_t t[512] = {};
+    GetWindowTextW(text, t, 512);
+    if (t[0] == 0) continue;  // the icon
+    if (!all.empty()) all += L"\n";
+    all += t;
+  }
+  return all;
+}
+
+std::optional<WindowInfo> WaitForMessageBox(DWORD pid, Millis timeout, HWND except) {
+  std::optional<WindowInfo> box;
+  WaitUntil(
+      [&] {
+        box = FindTopLevelWindow(pid, [&](const WindowInfo& w) {
+          return w.visible && w.className == L"#32770" && w.hwnd != except &&
+                 FindWindowExW(w.hwnd, nullptr, L"Static", nullptr) != nullptr && !MessageBoxText(w.hwnd).empty();
+        });
+        return box.has_value();
+      },
+      timeout);
+  return box;
+}
+
 std::string Describe(const std::vector<WindowInfo>& windows) {
   if (windows.empty()) return "none";
   std::string out;

@@ -96,6 +96,12 @@ std::vector<WindowInfo> VisibleTopLevelWindows(DWORD pid);
 std::optional<WindowInfo> FindTopLevelWindow(DWORD pid, const std::function<bool(const WindowInfo&)>& match);
 std::string Describe(const std::vector<WindowInfo>& windows);
 
+// A visible message box ("#32770" with a "Static" text) of process `pid`
+// other than `except`, waited for up to `timeout`.
+std::optional<WindowInfo> WaitForMessageBox(DWORD pid, Millis timeout, HWND except = nullptr);
+// The texts of a message box's "Static" controls, joined by newlines.
+std::wstring MessageBoxText(HWND box);
+
 RECT ScreenRect();
 
 // A copy of part of the screen as the user sees it (GetDC(NULL) and BitBlt).

@@ -5,6 +5,8 @@
 
 #include "e2e/tarnwick_fixture_win32.h"
 
+#include <sddl.h>
+
 namespace e2e {
 namespace {
 
@@ -82,6 +84,50 @@ TEST_F(Settings, TheEndOfARunSavesEveryOptionAsText) {
   if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"')
     command = command.substr(1, command.size() - 2);
   EXPECT_EQ(Lower(command), Lower(TarnwickExePath())) << "Run\\Tarnwick: " << Shown(run);
+}
+
+// The options key readable but not writable: Wine holds a key to its access
+// list, so every save at a run's end fails.
+class ReadOnlyOptions : public TarnwickTest {
+ protected:
+  void SetUp() override {
+    // Recorded first: the record goes under the key about to be closed.
+    std::string error;
+    ASSERT_TRUE(RecordEarlierStart(&error)) << error;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // A protected list granting everyone reading only.
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    const LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    ASSERT_EQ(set, ERROR_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(Launch(false, L""));
+  }
+
+  // Ends a Screenshot run and answers the save's message.
+  void RunAndExpectTheSaveMessage() {
+    WindowInfo host;
+    ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host));
+    PressKey(VK_ESCAPE);
+    const auto box = WaitForMessageBox(Pid(), kReactionLimit);
+    ASSERT_TRUE(box.has_value()) << "no message about the failed save; " << Seen();
+    const std::wstring text = MessageBoxText(box->hwnd);
+    EXPECT_TRUE(text.rfind(L"Failed to ", 0) == 0) << Narrow(text);
+    PostMessageW(box->hwnd, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd); }, kReactionLimit)) << Seen();
+    ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
+  }
+};
+
+TEST_F(ReadOnlyOptions, AFailedSaveSaysSoAndTheNextRunWorks) {
+  ASSERT_NO_FATAL_FAILURE(RunAndExpectTheSaveMessage());
+  EXPECT_TRUE(RegistryValueNames(kOptionsKey).empty());
+  ASSERT_NO_FATAL_FAILURE(RunAndExpectTheSaveMessage());
+  EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }
 
 }  // namespace

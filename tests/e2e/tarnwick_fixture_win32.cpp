@@ -18,7 +18,7 @@ bool SameRect(const RECT& a, const RECT& b) {
 void TarnwickTest::SetUp() { ASSERT_NO_FATAL_FAILURE(Launch(true, L"")); }
 
 void TarnwickTest::Launch(bool earlierStart, const std::wstring& commandTail) {
-  const std::wstring exe = TarnwickExePath();
+  const std::wstring exe = exe_.empty() ? TarnwickExePath() : exe_;
   ASSERT_TRUE(FileExists(exe)) << "Tarnwick.exe not found at " << Narrow(exe);
   std::string error;
   if (earlierStart) {

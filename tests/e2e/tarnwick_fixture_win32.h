@@ -67,6 +67,8 @@ class TarnwickTest : public ::testing::Test {
   [[nodiscard]] std::string Seen() const;
 
   Process tarnwick_;
+  // The program file Launch starts; empty: the one built beside the tests.
+  std::wstring exe_;
   RECT mainIcon_{};
   std::chrono::steady_clock::time_point lastTrayClick_{};
 };
