@@ -19,11 +19,23 @@
 #include "infowin/infowin_win32.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/clipboard_win32.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/hotkeys_win32.h"
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_win32.h"
 #include "platform/win32/utf.h"
+
+// The GDI and USER objects the program holds, for a long test of many runs
+// that watches them from outside: it starts a thread in this process at one
+// of these addresses and takes the thread's exit code. The system's own
+// count (GetGuiResources) is not available everywhere the tests run.
+extern "C" __declspec(dllexport) DWORD WINAPI TarnwickLiveGdiObjects(void*) {
+  return static_cast<DWORD>(tw::win32::LiveHandles(tw::win32::HandleKind::Gdi));
+}
+extern "C" __declspec(dllexport) DWORD WINAPI TarnwickLiveUserObjects(void*) {
+  return static_cast<DWORD>(tw::win32::LiveHandles(tw::win32::HandleKind::User));
+}
 
 namespace {
 

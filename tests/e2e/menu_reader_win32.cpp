@@ -59,6 +59,13 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
+}  // namespace
+
+LPTHREAD_START_ROUTINE Translate(HMODULE localModule, FARPROC localAddress, HMODULE remoteModule) {
+  const auto offset = reinterpret_cast<std::uintptr_t>(localAddress) - reinterpret_cast<std::uintptr_t>(localModule);
+  return reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<std::uintptr_t>(remoteModule) + offset);
+}
+
 // The base address of the module of `process` whose path ends in `tail`.
 HMODULE RemoteModule(HANDLE process, const std::wstring& tail) {
   HMODULE modules[512];
@@ -76,12 +83,6 @@ HMODULE RemoteModule(HANDLE process, const std::wstring& tail) {
   return nullptr;
 }
 
-// The address in `remoteModule` of what `localAddress` is in `localModule`.
-LPTHREAD_START_ROUTINE Translate(HMODULE localModule, FARPROC localAddress, HMODULE remoteModule) {
-  const auto offset = reinterpret_cast<std::uintptr_t>(localAddress) - reinterpret_cast<std::uintptr_t>(localModule);
-  return reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<std::uintptr_t>(remoteModule) + offset);
-}
-
 bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* param, DWORD* exitCode, std::string* error,
                const char* what) {
   Handle thread(CreateRemoteThread(process, nullptr, 0, start, param, 0, nullptr));
@@ -96,7 +97,6 @@ bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* param, DWORD*
   GetExitCodeThread(thread.get(), exitCode);
   return true;
 }
-}  // namespace
 
 std::optional<WindowInfo> VisiblePopupMenu(DWORD pid) {
   // Wine shows the menu window a moment before it gives it its size and

@@ -35,4 +35,15 @@ std::optional<std::vector<MenuItem>> ReadPopupMenu(HANDLE process, HWND menuWind
 
 std::string Describe(const std::vector<MenuItem>& items);
 
+// The base address of the module of `process` whose path ends in `tail`.
+HMODULE RemoteModule(HANDLE process, const std::wstring& tail);
+// The address in `remoteModule` of what `localAddress` is in `localModule`
+// (the same file loaded in two processes).
+LPTHREAD_START_ROUTINE Translate(HMODULE localModule, FARPROC localAddress, HMODULE remoteModule);
+// Runs `start(param)` on a thread of `process` and takes its exit code;
+// false, with the reason (naming `what`), if it cannot or does not end
+// within 5 s.
+bool RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* param, DWORD* exitCode, std::string* error,
+               const char* what);
+
 }  // namespace e2e

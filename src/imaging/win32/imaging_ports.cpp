@@ -11,7 +11,7 @@ namespace tw::win32 {
 namespace {
 
 void ReleaseStream(IStream* stream) { stream->Release(); }
-using UniqueStream = UniqueHandle<IStream*, NullTraits<IStream*, ReleaseStream>>;
+using UniqueStream = UniqueHandle<IStream*, NullTraits<IStream*, ReleaseStream, HandleKind::Other>>;
 
 // GDI+'s own statuses for what fails on the program's side of a call.
 constexpr int kGdipOutOfMemory = 3;
