@@ -50,7 +50,9 @@ if(EXISTS ${TARNWICK_GTEST_SOURCE}/CMakeLists.txt)
   if(TARNWICK_E2E_SOURCES)
     add_executable(tarnwick_e2e_tests ${TARNWICK_E2E_SOURCES})
     target_include_directories(tarnwick_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-    target_compile_definitions(tarnwick_e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX)
+    # The run also takes the pictures of the dialogs that the README shows.
+    target_compile_definitions(tarnwick_e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX
+      TARNWICK_SCREENSHOT_DIR="${CMAKE_SOURCE_DIR}/docs/screenshots")
     target_link_libraries(tarnwick_e2e_tests PRIVATE gtest gmock gtest_main ${TARNWICK_WIN32_LIBS})
     if(MINGW)
       target_link_options(tarnwick_e2e_tests PRIVATE ${TARNWICK_STATIC_LINK})

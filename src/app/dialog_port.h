@@ -14,6 +14,11 @@ class IDialogPort {
   // OK; `form` then holds what the controls held. Anything else (Cancel,
   // Escape, the close box, the program ending) leaves `form` as it was.
   virtual bool ShowSetup(TfrmSetup& form) = 0;
+  // The About box, until the user closes it (or the program ends).
+  virtual void ShowAbout() = 0;
+  // The welcome of the first start, until the user closes it (or the
+  // program ends).
+  virtual void ShowFirstRun() = 0;
 };
 
 }  // namespace tw

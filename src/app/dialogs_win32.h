@@ -16,6 +16,8 @@ class DialogPort final : public IDialogPort {
       : instance_(instance), owner_(owner), errors_(std::move(errors)) {}
 
   bool ShowSetup(TfrmSetup& form) override;
+  void ShowAbout() override;
+  void ShowFirstRun() override;
 
  private:
   HINSTANCE instance_;

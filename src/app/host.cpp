@@ -1,8 +1,6 @@
 #include "app/host.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "app/about/about.h"
 #include "app/shortcut_text.h"
 #include "app/trayicon/trayicon.h"
 #include "core/error.h"
@@ -59,9 +57,7 @@ void TfrmHost::BuildMenus() {
   auto start = [this](TMenuItem& item) { mniStartClick(item); };
   pmnTray.Add({.Name = "mniExit", .Caption = "E&xit", .OnClick = [this](TMenuItem&) { mniExitClick(); }});
   pmnTray.Add({.Name = "mniSep1", .Caption = "-"});
-  // The About box arrives with its dialog; the item is there already so
-  // that the menu has its final shape.
-  pmnTray.Add({.Name = "mniAbout", .Caption = "&About..."});
+  pmnTray.Add({.Name = "mniAbout", .Caption = "&About...", .OnClick = [this](TMenuItem&) { mniAboutClick(); }});
   pmnTray.Add({.Name = "mniPreferences",
                .Caption = "&Preferences...",
                .OnClick = [this](TMenuItem&) { mniPreferencesClick(); }});
@@ -140,12 +136,10 @@ void TfrmHost::FormClose() {
 }
 
 void TfrmHost::StartupTimerTick(const std::vector<std::string>& args) {
-  std::string first = args.empty() ? std::string() : args.front();
-  std::transform(first.begin(), first.end(), first.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  firstRunDue_ = IsFirstStartNow() || first == "/F";
-  // The welcome dialog and Preferences that follow it arrive with their own
-  // windows; until then the decision is all there is.
+  // Asked first and always: a first start is recorded even with "/F".
+  const bool firstStart = IsFirstStartNow();
+  firstRunDue_ = tw::FirstRunDue(firstStart, args);
+  if (firstRunDue_) RunFirstRunFlow();
 }
 
 void TfrmHost::SetIconState(IconState iconState, unsigned tools) {

@@ -74,6 +74,8 @@ class TfrmHost final : private IInfoWindowHost {
   // Preferences: the dialog with the hot keys off and the tools disabled
   // meanwhile; OK stores and saves what it shows.
   void mniPreferencesClick();
+  // The About box, with the tools disabled meanwhile; the hot keys stay.
+  void mniAboutClick();
   void OnHotKey(std::uintptr_t id);
   void OnApplicationDeactivate();
   // The application's idle moment: runs the idle handler, if one is installed.
@@ -149,6 +151,8 @@ class TfrmHost final : private IInfoWindowHost {
   void RegisterHotKeysNow();
   void UnregisterHotKeysNow();
   bool IsFirstStartNow();
+  // The welcome, then Preferences as from the tray menu.
+  void RunFirstRunFlow();
 
   HostPorts ports_;
   TInfoWinSlot infoWin_;

@@ -31,11 +31,27 @@ class FakeDialogs final : public IDialogPort {
     return true;
   }
 
+  void ShowAbout() override { Show("about", aboutFailure, whileAboutOpen); }
+  void ShowFirstRun() override { Show("first run", firstRunFailure, whileFirstRunOpen); }
+
   std::optional<SetupValues> shownSetup;   // what the controls showed
   std::optional<SetupValues> setupAnswer;  // OK with these values; none: Cancel
   std::function<void()> whileSetupOpen;    // what happens meanwhile (a quit...)
   std::string setupFailure;                // non-empty: the dialog cannot show
+  std::function<void()> whileAboutOpen;
+  std::string aboutFailure;
+  std::function<void()> whileFirstRunOpen;
+  std::string firstRunFailure;
   CallLog& log;
+
+ private:
+  // "<name> show", then "<name> close" once it has closed.
+  void Show(const std::string& name, const std::string& failure, const std::function<void()>& meanwhile) {
+    log.Add(name + " show");
+    if (!failure.empty()) throw Error(failure);
+    if (meanwhile) meanwhile();
+    log.Add(name + " close");
+  }
 };
 
 }  // namespace tw::fakes
