@@ -75,4 +75,11 @@ constexpr Rect UnionRect(const Rect& a, const Rect& b) {
           std::max(a.bottom, b.bottom)};
 }
 
+// v * num / den rounded as Windows' MulDiv rounds: to the nearest, halves
+// away from zero (den > 0). The dialogs scale their layouts by it.
+constexpr int MulDivRound(int v, int num, int den) {
+  const long long p = static_cast<long long>(v) * num;
+  return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
+}
+
 }  // namespace tw

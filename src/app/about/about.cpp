@@ -39,11 +39,7 @@ constexpr std::array<Design, FirstRunLayout::kCount> kFirstRunDesign{{
     {{88, 248}, {81, 25}},                   // btnOK
 }};
 
-// MulDiv's rounding: to the nearest, halves away from zero.
-int Scale(int v, int num, int den) {
-  const long long p = static_cast<long long>(v) * num;
-  return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
-}
+int Scale(int v, int num, int den) { return MulDivRound(v, num, den); }
 
 template <typename Control>
 BrandDialogLayout<Control> ScaleLayout(Size client, const std::array<Design, BrandDialogLayout<Control>::kCount>& design,

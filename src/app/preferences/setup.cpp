@@ -78,11 +78,7 @@ static_assert(std::size(kDesign) == kSetupControlCount);
 constexpr Size kDesignClient{424, 368};
 constexpr int kDesignFontHeight = 11;
 
-// MulDiv's rounding: to the nearest, halves away from zero.
-int Scale(int v, int num, int den) {
-  const long long p = static_cast<long long>(v) * num;
-  return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
-}
+int Scale(int v, int num, int den) { return MulDivRound(v, num, den); }
 
 constexpr bool DesignInOrder() {
   for (std::size_t i = 0; i < std::size(kDesign); ++i)
