@@ -29,6 +29,15 @@ elseif(MSVC)
 endif()
 set_target_properties(Tarnwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# A picture to work on, which scripts/run opens beside the program.
+add_executable(tarnwick_sample WIN32 ${CMAKE_SOURCE_DIR}/demo/sample_picture_win32.cpp)
+target_compile_definitions(tarnwick_sample PRIVATE UNICODE _UNICODE)
+target_link_libraries(tarnwick_sample PRIVATE user32 gdi32)
+if(MINGW)
+  target_link_options(tarnwick_sample PRIVATE ${TARNWICK_STATIC_LINK} -mwindows -municode)
+endif()
+set_target_properties(tarnwick_sample PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 # GoogleTest from source: Debian's googletest package on Linux, or any
 # checkout named by TARNWICK_GTEST_SOURCE on Windows.
 set(TARNWICK_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest source tree")

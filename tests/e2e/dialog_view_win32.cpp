@@ -1,5 +1,7 @@
 #include "e2e/dialog_view_win32.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 
 namespace e2e {
@@ -147,6 +149,11 @@ bool SavePng(const ScreenShot& shot, const std::wstring& path, std::string* erro
 
 std::wstring DocumentationPicture(const std::wstring& name) {
   return Widen(TARNWICK_SCREENSHOT_DIR) + L"/" + name;
+}
+
+void SaveDocumentationPicture(const RECT& area, const std::wstring& name) {
+  std::string error;
+  EXPECT_TRUE(SavePng(ScreenShot::Take(area), DocumentationPicture(name), &error)) << error;
 }
 
 }  // namespace e2e

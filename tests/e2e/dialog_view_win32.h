@@ -39,5 +39,8 @@ bool SavePng(const ScreenShot& shot, const std::wstring& path, std::string* erro
 
 // Where the end-to-end run puts the pictures that the README shows.
 std::wstring DocumentationPicture(const std::wstring& name);
+// Writes what the screen shows in `area` as that picture (a failure to write
+// fails the case).
+void SaveDocumentationPicture(const RECT& area, const std::wstring& name);
 
 }  // namespace e2e

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 #include "e2e/info_labels_win32.h"
@@ -44,6 +45,7 @@ TEST_F(DropperTest, TheRowsFollowThePixelAndAClickHoldsItWithTheMarker) {
            shot.At(at.x + 11, at.y) == TestPicture::Expected(1, at.x + 11, at.y);
   };
   ASSERT_TRUE(WaitUntil(markerShown, kReactionLimit)) << "no colour marker around the point; " << Seen();
+  SaveDocumentationPicture({0, 0, 720, 420}, L"dropper.png");
 
   const POINT away{700, 380};
   ASSERT_TRUE(MoveMouse(away, &error)) << error;

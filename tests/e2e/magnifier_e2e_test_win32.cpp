@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 
@@ -174,6 +175,7 @@ TEST_F(MagnifierRun, HotKeyLensFollowsTheMouseClicksChangeItAndAPlainClickSavesT
   // At once, with the mouse where it was: source 475..524 x 325..374, each
   // pixel a 2 x 2 block, framed from (449, 299) to (550, 400).
   ASSERT_NO_FATAL_FAILURE(ExpectLens({first, 100, 100, 2}, "after the hot key"));
+  SaveDocumentationPicture({first.x - 160, first.y - 110, first.x + 160, first.y + 110}, L"magnifier.png");
 
   const POINT second{540, 380};
   ASSERT_NO_FATAL_FAILURE(MoveLensTo({second, 100, 100, 2}, "after a mouse move"));

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 #include "e2e/info_labels_win32.h"
@@ -62,6 +63,7 @@ TEST_F(MeasurerTest, ADragShowsItsFiguresAndTheReleaseLeavesTheScreenClean) {
     return true;
   };
   EXPECT_TRUE(WaitUntil(figureShown, kReactionLimit)) << "the measuring figure: " << problem;
+  SaveDocumentationPicture({0, 0, 640, 300}, L"measurer.png");
   MouseButtonHere(false);
   EXPECT_TRUE(WaitUntil([&] { return picture.Compare(ScreenShot::Take(kPictureArea), 1).differing == 0; },
                         kReactionLimit))

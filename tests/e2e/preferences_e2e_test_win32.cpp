@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/preferences/setup.h"
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 
 #include <commctrl.h>
@@ -68,6 +69,18 @@ class Preferences : public TarnwickTest {
     ASSERT_TRUE(Click(Centre(r), false, &error)) << error;
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog_; }, kReactionLimit)) << Seen();
   }
+  // The calibrator has its base line and the dialog its last control: the
+  // whole dialog has painted.
+  bool RulerDrawn() const {
+    RECT panel{};
+    GetClientRect(Item(SetupControl::pnlCalibrator), &panel);
+    MapWindowPoints(Item(SetupControl::pnlCalibrator), nullptr, reinterpret_cast<POINT*>(&panel), 2);
+    const int y0 = panel.top + (panel.bottom - panel.top) / 2;
+    RECT cancel{};
+    GetWindowRect(Item(SetupControl::btnCancel), &cancel);
+    const ScreenShot shot = ScreenShot::TakeAll();
+    return shot.At(panel.left + 20, y0) == 0 && shot.At(cancel.left + 1, cancel.top + 1) != shot.At(cancel.left - 4, cancel.top - 4);
+  }
   void WaitForDialogClosed() {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }, kReactionLimit)) << Seen();
   }
@@ -78,6 +91,10 @@ class Preferences : public TarnwickTest {
 TEST_F(Preferences, ShowsTheStoredOptionsAndCancelLeavesTheRegistryAlone) {
   ASSERT_NO_FATAL_FAILURE(OpenPreferences());
   const auto before = StoredOptions();
+  ASSERT_TRUE(WaitUntil([&] { return RulerDrawn(); }, kReactionLimit)) << "no ruler; " << Seen();
+  RECT frame{};
+  GetWindowRect(dialog_, &frame);
+  SaveDocumentationPicture(frame, L"preferences.png");
   EXPECT_EQ(Send(SetupControl::trbWidth, TBM_GETPOS), 10);
   EXPECT_EQ(Text(SetupControl::lblWidthValue), L"100 pix");
   EXPECT_EQ(Send(SetupControl::trbZoom, TBM_GETPOS), 2);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e/save_dialog_driver_win32.h"
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 
@@ -113,6 +114,7 @@ class ScreenshotTest : public TarnwickTest {
 TEST_F(ScreenshotTest, ADragFramesTheRegionAndAltCCopiesExactlyIt) {
   ASSERT_NO_FATAL_FAILURE(Drag({500, 200}, {600, 260}));
   ASSERT_NO_FATAL_FAILURE(WaitForFrame({500, 200, 600, 260}));
+  SaveDocumentationPicture({0, 0, 720, 340}, L"screenshot.png");
 
   const DWORD before = GetClipboardSequenceNumber();
   PressKeys({VK_MENU, 'C'});
