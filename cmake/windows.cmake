@@ -29,6 +29,12 @@ elseif(MSVC)
 endif()
 set_target_properties(Tarnwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# The shipped file's size, imports and stripping, where binutils can tell.
+if(CMAKE_OBJDUMP AND CMAKE_BUILD_TYPE STREQUAL "Release")
+  add_test(NAME exe.size_and_imports COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:Tarnwick>
+    -DOBJDUMP=${CMAKE_OBJDUMP} -P ${CMAKE_SOURCE_DIR}/cmake/check_exe.cmake)
+endif()
+
 # A picture to work on, which scripts/run opens beside the program.
 add_executable(tarnwick_sample WIN32 ${CMAKE_SOURCE_DIR}/demo/sample_picture_win32.cpp)
 target_compile_definitions(tarnwick_sample PRIVATE UNICODE _UNICODE)

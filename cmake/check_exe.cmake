@@ -1,0 +1,30 @@
+# Checks the shipped program file: at most 1 MB with everything in, and no
+# import beyond the libraries Windows itself provides (no compiler runtime
+# DLL: it is linked in statically). Run as: cmake -DEXE=... -DOBJDUMP=... -P
+cmake_minimum_required(VERSION 3.25)
+file(SIZE "${EXE}" size)
+if(size GREATER 1048576)
+  message(FATAL_ERROR "Tarnwick.exe is ${size} bytes, more than 1 MB")
+endif()
+execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot read the imports of ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+set(windows_own advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
+    oleaut32.dll shell32.dll user32.dll version.dll)
+foreach(entry IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${entry}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST windows_own)
+    message(FATAL_ERROR "Tarnwick.exe imports ${dll}, which is not Windows' own")
+  endif()
+endforeach()
+# A stripped file has no symbol table left to list.
+execute_process(COMMAND "${OBJDUMP}" -t "${EXE}" OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL "\\[ *[0-9]+\\]" entries "${symbols}")
+list(LENGTH entries count)
+if(count GREATER 0)
+  message(FATAL_ERROR "Tarnwick.exe is not stripped (${count} symbols)")
+endif()
+message(STATUS "Tarnwick.exe: ${size} bytes, imports ${imports}")
