@@ -80,7 +80,9 @@ void TfrmHost::EndTool() {
     saveError = std::current_exception();
   }
   infoWin_.FreeInfoWindow();
-  SetIconState(IconState::Normal, kAllTools);
+  // A run a hot key started under the About box ends with the box still
+  // open, and the tools still disabled: the icons say so.
+  SetIconState(toolsEnabled_ ? IconState::Normal : IconState::Disabled, kAllTools);
   if (saveError) std::rethrow_exception(saveError);
 }
 

@@ -110,6 +110,7 @@ TEST(About, HotKeysStayLiveAndARunTheyStartIsDrawnAtTheNextIdle) {
     EXPECT_FALSE(f.window.presented.empty()) << "no lens before a mouse move";
     f.host->FormMouseDown(MouseButton::Left, 0, 10, 10);
     EXPECT_FALSE(f.host->RunActive());
+    for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 2) << "icon " << t << " after the run, box still open";
   };
   f.host->mniAboutClick();
   EXPECT_LT(f.log.IndexOf("show host"), f.log.IndexOf("about close"));
