@@ -91,9 +91,18 @@ class Soak : public TarnwickTest {
     return now;
   }
 
+  // As the end-to-end cases move it, but tried again when Wine took back an
+  // old position: over a thousand runs the hidden host's last position comes
+  // back now and then (an EnterNotify handled late), which is Wine's, not the
+  // program's, and not what this test is about.
   void Move(POINT to) {
     std::string error;
-    ASSERT_TRUE(MoveMouse(to, &error)) << error;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (MoveMouse(to, &error)) return;
+      ++moveRetries_;
+      Pause(100ms);
+    }
+    FAIL() << error;
   }
 
   // One run of tool `tool`, started by its hot key and ended by Escape.
@@ -128,6 +137,7 @@ class Soak : public TarnwickTest {
   };
   std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule> local_;
   LPTHREAD_START_ROUTINE gdiCounter_ = nullptr, userCounter_ = nullptr;
+  int moveRetries_ = 0;
 };
 
 TEST_F(Soak, AThousandRunsHoldNoMoreThanTheFirstTen) {
@@ -138,9 +148,10 @@ TEST_F(Soak, AThousandRunsHoldNoMoreThanTheFirstTen) {
     if (n == 9) afterTen = Settled();
   }
   const Footprint atEnd = Settled();
-  std::printf("after 10 runs: %lu GDI, %lu USER objects, %.1f MB; after %d runs: %lu GDI, %lu USER, %.1f MB\n",
+  std::printf("after 10 runs: %lu GDI, %lu USER objects, %.1f MB; after %d runs: %lu GDI, %lu USER, %.1f MB"
+              " (%d pointer moves tried again)\n",
               afterTen.gdi, afterTen.user, afterTen.pagefile / 1048576.0, runs, atEnd.gdi, atEnd.user,
-              atEnd.pagefile / 1048576.0);
+              atEnd.pagefile / 1048576.0, moveRetries_);
   EXPECT_EQ(atEnd.gdi, afterTen.gdi);
   EXPECT_EQ(atEnd.user, afterTen.user);
   // The heap may keep a little more after many runs than after ten; not a
