@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
 #include "infowin/infowin_ids.h"
@@ -41,13 +42,6 @@ RECT WindowRect(HWND hwnd) {
   return r;
 }
 
-// The client area in screen coordinates.
-RECT ClientOnScreen(HWND hwnd) {
-  RECT r{};
-  GetClientRect(hwnd, &r);
-  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[256] = {};
@@ -150,7 +144,7 @@ class InfoWindowTest : public TarnwickTest {
   // around `at`; the cross-hair pixels are the picture's inverted by
   // 0xC0C0C0. Returns the first difference, or an empty text.
   static std::string CheckZoom(const InfoWindow& info, POINT at, int factor, int pattern) {
-    const RECT view = ClientOnScreen(info.zoom);
+    const RECT view = ClientRectOnScreen(info.zoom);
     const int cw = view.right - view.left, ch = view.bottom - view.top;
     const int sw = cw / factor, sh = ch / factor;
     const int left = at.x - sw / 2, top = at.y - sh / 2;
@@ -211,7 +205,7 @@ TEST_F(InfoWindowTest, EachRunShowsOneWindowOfTheComputedSizeWithItsRows) {
   const int sc = GetSystemMetrics(SM_CYSMCAPTION);
   EXPECT_EQ(r.right - r.left, width);
   EXPECT_EQ(r.bottom - r.top, sc + zoomHeight + 4 * labelHeight + 22) << "small caption " << sc;
-  const RECT zoom = ClientOnScreen(info.zoom);
+  const RECT zoom = ClientRectOnScreen(info.zoom);
   EXPECT_EQ(zoom.right - zoom.left, width - 18);
   EXPECT_EQ(zoom.bottom - zoom.top, (width - 18) / 2);
   EXPECT_EQ(info.ShownCaptions(),
@@ -270,7 +264,7 @@ TEST_F(InfoWindowTest, TheZoomMenuChangesTheFactorAtTheNextMoveAndIsSaved) {
   EXPECT_EQ(ZoomShows(info, kInPicture, 2, 1), "");
 
   std::vector<MenuItem> items;
-  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(Centre(ClientOnScreen(info.zoom)), L"x5", &items));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu(Centre(ClientRectOnScreen(info.zoom)), L"x5", &items));
   std::vector<std::wstring> captions;
   std::wstring checked;
   for (const MenuItem& item : items) {

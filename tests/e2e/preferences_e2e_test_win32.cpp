@@ -72,9 +72,7 @@ class Preferences : public TarnwickTest {
   // The calibrator has its base line and the dialog its last control: the
   // whole dialog has painted.
   bool RulerDrawn() const {
-    RECT panel{};
-    GetClientRect(Item(SetupControl::pnlCalibrator), &panel);
-    MapWindowPoints(Item(SetupControl::pnlCalibrator), nullptr, reinterpret_cast<POINT*>(&panel), 2);
+    const RECT panel = ClientRectOnScreen(Item(SetupControl::pnlCalibrator));
     const int y0 = panel.top + (panel.bottom - panel.top) / 2;
     RECT cancel{};
     GetWindowRect(Item(SetupControl::btnCancel), &cancel);
@@ -148,9 +146,7 @@ TEST_F(Preferences, OkTakesEffectAtOnce) {
   PressKey('X');
   ASSERT_TRUE(WaitUntil([&] { return Text(SetupControl::edtDPI) == L"48"; }, kReactionLimit))
       << Narrow(Text(SetupControl::edtDPI));
-  RECT panel{};
-  GetClientRect(Item(SetupControl::pnlCalibrator), &panel);
-  MapWindowPoints(Item(SetupControl::pnlCalibrator), nullptr, reinterpret_cast<POINT*>(&panel), 2);
+  const RECT panel = ClientRectOnScreen(Item(SetupControl::pnlCalibrator));
   // The inch mark at 56, one pixel wide, black; none at 104 - 48 / 2.
   const int y0 = panel.top + (panel.bottom - panel.top) / 2;
   ASSERT_TRUE(WaitUntil([&] { return ScreenShot::Take(panel).At(panel.left + 56, y0 - 4) == 0; }, kReactionLimit));
