@@ -90,7 +90,7 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   saved.InfoScale = 10;
   saved.ScreenshotPos = {-5, 7};
   saved.MeasurerPos = {1900, 1000};
-  saved.DropperPos = {0, -2147483647 - 1};
+  saved.DropperPos = {0, kMinWindowCoordinate};  // the widest a position loads
   saved.DPI = 144;
   saved.JPEGQuality = 85;
   saved.JPEGProgressive = true;
@@ -106,7 +106,7 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
     EXPECT_EQ(raw.data.size(), (text.size() + 1) * sizeof(wchar_t));  // the zero is counted
   }
   EXPECT_EQ(TextOf(Raw(kOptions, "MagnifierKey")), "49229");
-  EXPECT_EQ(TextOf(Raw(kOptions, "DropperPosY")), "-2147483648");
+  EXPECT_EQ(TextOf(Raw(kOptions, "DropperPosY")), "-32768");
   EXPECT_EQ(TextOf(Raw(kOptions, "JPEGProgressive")), "1");
 
   TSettings loaded;
