@@ -6,12 +6,11 @@
 // bit 1: "@Name" cannot be written; bit 2: there is no options key; bits 3-4:
 // the screen's DPI, one of 96, 144, 0, -7; bit 5: the loaded record is saved
 // again and what is written checked, which costs as much as the load), then
-// records until the end: the
-// value (byte mod 25: the 24 options in load order, then "@Started"), its
-// kind (byte mod 4: REG_SZ, REG_EXPAND_SZ, REG_SZ that cannot be fetched, or
-// a type in the next 4 bytes), its data's length (2 bytes) and that many
-// bytes of data, fewer at the end. A later record of a value replaces an
-// earlier one.
+// records until the end: the value (byte mod 25: the 24 options in load
+// order, then "@Started"), its kind (byte mod 4: REG_SZ, REG_EXPAND_SZ, REG_SZ
+// that cannot be fetched, or a type in the next 4 bytes), its data's length
+// (2 bytes) and that many bytes of data, fewer at the end. A later record of
+// a value replaces an earlier one.
 #include <array>
 #include <charconv>
 #include <cstdint>
