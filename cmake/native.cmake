@@ -1,10 +1,19 @@
 # Native build: the platform-free library, its unit tests and the benchmarks.
 find_package(GTest REQUIRED)
 
+# The fuzz targets (tests/fuzz, without their libFuzzer entry) run in the
+# unit layer too, on fixed seeds.
 file(GLOB TARNWICK_UNIT_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
 add_executable(tarnwick_unit_tests ${TARNWICK_UNIT_SOURCES})
 target_include_directories(tarnwick_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# 100,000 cases per fuzz target: their harness is optimised even in a Debug
+# build (the program code they drive is not).
+file(GLOB TARNWICK_FUZZ_HARNESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+list(APPEND TARNWICK_FUZZ_HARNESS_SOURCES ${CMAKE_SOURCE_DIR}/tests/fakes/fake_registry.cpp)
+set_source_files_properties(${TARNWICK_FUZZ_HARNESS_SOURCES} PROPERTIES COMPILE_OPTIONS -O1)
+# The fuzz seeds include the program's stored icon lists.
+target_compile_definitions(tarnwick_unit_tests PRIVATE TARNWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # GoogleTest's assertion macros expand to if-else; inside an unbraced if
 # they trip -Wdangling-else although nothing is ambiguous.
 target_compile_options(tarnwick_unit_tests PRIVATE ${TARNWICK_WARNINGS} -Wno-dangling-else)

@@ -55,8 +55,9 @@ if(EXISTS ${TARNWICK_GTEST_SOURCE}/CMakeLists.txt)
   file(GLOB TARNWICK_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
   # The save dialog's driver serves the end-to-end cases and, from a second
   # thread, the save dialog port's own tests.
+  # The registry fake is held to the real port's reading of raw data.
   add_executable(tarnwick_win32_tests ${TARNWICK_WIN32_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp
-    ${CMAKE_SOURCE_DIR}/tests/e2e/save_dialog_driver_win32.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/fakes/fake_registry.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/save_dialog_driver_win32.cpp)
   target_include_directories(tarnwick_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(tarnwick_win32_tests PRIVATE tarnwick_win32 gtest gmock gtest_main)
   set_target_properties(tarnwick_win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

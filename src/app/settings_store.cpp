@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <memory>
@@ -188,6 +189,10 @@ void SanitizeSettings(TSettings& settings, int screenDpi) {
   Bound(settings.InfoScale, defaults.InfoScale, kMaxInfoScale);
   if (settings.DPI < 1) settings.DPI = screenDpi >= 1 ? screenDpi : defaults.DPI;
   settings.IconFlags &= kAllTools;
+  for (Point* position : {&settings.ScreenshotPos, &settings.MeasurerPos, &settings.DropperPos}) {
+    position->x = std::clamp(position->x, kMinWindowCoordinate, kMaxWindowCoordinate);
+    position->y = std::clamp(position->y, kMinWindowCoordinate, kMaxWindowCoordinate);
+  }
 }
 
 std::string AutoStartCommand(const std::string& programPath) {

@@ -31,6 +31,11 @@ inline constexpr std::string_view kStartedValue = "@Started";
 inline constexpr std::int32_t kMaxLensSize = 4096;
 inline constexpr std::int32_t kMaxScale = kMaxLensSize;
 inline constexpr std::int32_t kMaxInfoScale = 50;
+// A remembered info window position: a window coordinate as the messages
+// that carry one hold it (16 bits with sign). Far beyond that, a caption drag
+// of the window would overflow.
+inline constexpr std::int32_t kMinWindowCoordinate = -32768;
+inline constexpr std::int32_t kMaxWindowCoordinate = 32767;
 
 // Fills `settings` from the registry; a setting without a usable stored
 // value keeps its current value, except DPI, whose default is `screenDpi`.
@@ -50,9 +55,12 @@ void SaveSettings(const TSettings& settings, IRegistryPort& registry,
 // InfoScale below 1 (both are divisors), a DPI below 1 (the Measurer divides
 // by it), a lens size below 1 (the capture bitmap would be smaller than the
 // screen) or above kMaxLensSize (a gigantic capture bitmap, sums that
-// overflow). Values outside the offered ranges that harm nothing (a lens 1
-// pixel wide, Scale 20, DPI 10) are kept. LoadSettings applies it; the
-// Magnifier's clicks and the Preferences dialog keep a sane record sane.
+// overflow), an info window position outside kMinWindowCoordinate ..
+// kMaxWindowCoordinate (moved to the nearest end: the window's arithmetic
+// would overflow). Values outside the offered ranges that harm nothing (a
+// lens 1 pixel wide, Scale 20, DPI 10, a window off the screen) are kept.
+// LoadSettings applies it; the Magnifier's clicks and the Preferences dialog
+// keep a sane record sane.
 void SanitizeSettings(TSettings& settings, int screenDpi);
 
 // The command line that the Run key gets: the path in double quotes when it

@@ -2,7 +2,54 @@
 
 #include <cctype>
 
+#include "platform/registry_data.h"
+
 namespace tw::fakes {
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string RegistryDataText(std::span<const std::uint8_t> data) {
+  std::string text;
+  RegistryDataText(data, text);
+  return text;
+}
+
+void RegistryDataText(std::span<const std::uint8_t> data, std::string& text) {
+  const std::size_t units = RegistryTextLength(data);
+  const auto unit = [&](std::size_t i) { return static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8)); };
+  text.clear();
+  for (std::size_t i = 0; i < units; ++i) {
+    const char16_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+      AppendUtf8(text, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+      ++i;
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      AppendUtf8(text, 0xFFFD);
+    } else {
+      AppendUtf8(text, u);
+    }
+  }
+}
 
 class FakeRegistry::Key : public IRegistryKey {
  public:
@@ -106,6 +153,14 @@ bool FakeRegistry::Delete(const std::string& path, const std::string& name) {
 }
 
 void FakeRegistry::AddKey(std::string_view path) { Ensure(path); }
+
+void FakeRegistry::Reset() {
+  keys_.clear();
+  failingKeys_.clear();
+  failingReads_.clear();
+  failingWrites_.clear();
+  calls_.clear();
+}
 
 void FakeRegistry::SetValue(std::string_view path, std::string_view name, RegistryType type,
                             std::string_view text) {

@@ -7,10 +7,12 @@
 // be told to fail.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,13 @@
 #include "fakes/call_log.h"
 
 namespace tw::fakes {
+
+// What the Win32 port makes of string data: the UTF-16 text before the first
+// zero (RegistryTextLength) in UTF-8, a surrogate without its pair as U+FFFD,
+// as WideCharToMultiByte writes it.
+std::string RegistryDataText(std::span<const std::uint8_t> data);
+// The same into `text`, whose room it reuses.
+void RegistryDataText(std::span<const std::uint8_t> data, std::string& text);
 
 class FakeRegistry : public IRegistryPort {
  public:
@@ -37,6 +46,12 @@ class FakeRegistry : public IRegistryPort {
   void SetString(std::string_view path, std::string_view name, std::string_view text) {
     SetValue(path, name, kRegSz, text);
   }
+  // A value as any program may have written it: any type, any bytes. A text
+  // type reads as the Win32 port reads it (RegistryDataText).
+  void SetData(std::string_view path, std::string_view name, RegistryType type,
+               std::span<const std::uint8_t> data) {
+    SetValue(path, name, type, IsTextType(type) ? RegistryDataText(data) : std::string());
+  }
   void RemoveValue(std::string_view path, std::string_view name);
   [[nodiscard]] bool HasKey(std::string_view path) const;
   [[nodiscard]] std::optional<Value> GetValue(std::string_view path, std::string_view name) const;
@@ -52,6 +67,9 @@ class FakeRegistry : public IRegistryPort {
   void FailWrite(std::string_view path, std::string_view name) {
     failingWrites_.insert(Fold(path) + '\\' + Fold(name));
   }
+
+  // Back to an empty registry that fails nothing and has recorded nothing.
+  void Reset();
 
   [[nodiscard]] const std::vector<std::string>& Calls() const { return calls_; }
   // The recorded calls of one kind ("write", "create" ...), without the verb.

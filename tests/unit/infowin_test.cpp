@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/settings_store.h"
 #include "fakes/host_fixture.h"
 #include "infowin/info_layout.h"
 
@@ -192,6 +193,31 @@ TEST_F(InfoWindowRun, CaptionDragFollowsTheCursorFreelyAndIsRememberedForTheNext
   EXPECT_EQ(f.host->Settings.ScreenshotPos, (Point{-90, -90}));
   Start(kScreenshot);
   EXPECT_EQ(View().position, (Point{-90, -90}));
+}
+
+TEST(InfoWindowStoredPosition, AWindowFromTheFarthestStoredPlaceDragsWithoutOverflow) {
+  // Anyone may write the registry: a position at the end of the 32-bit range
+  // comes back at the end of the window coordinates, from where a drag
+  // across a monitor left of the primary one still adds up.
+  HostFixture g(false);
+  const std::string options = "SOFTWARE\\Velmora\\Tarnwick\\Options";
+  g.registry.SetString(options, "ScreenshotPosX", "-2147483648");
+  g.registry.SetString(options, "ScreenshotPosY", "2147483647");
+  g.host->FormCreate();
+  g.host->StartTool(kScreenshot);
+  ASSERT_NE(g.host->InfoWin().Current(), nullptr);
+  TInfoWin& info = *g.host->InfoWin().Current();
+  EXPECT_EQ(info.Position(), (Point{kMinWindowCoordinate, g.screen.size.height - 16}));
+
+  g.screen.cursor = {100, 100};
+  info.MouseDown(MouseButton::Left, {10, 10});
+  g.screen.cursor = {-1500, 40};
+  info.MouseMove({InfoPart::Window}, kLeftButton);
+  EXPECT_EQ(info.Position(), (Point{kMinWindowCoordinate - 1600, g.screen.size.height - 76}));
+  info.MouseUp();
+  g.host->EndTool();
+  // Saved as it stands, and made usable again by the next load.
+  EXPECT_EQ(g.registry.GetValue(options, "ScreenshotPosX")->text, std::to_string(kMinWindowCoordinate - 1600));
 }
 
 TEST_F(InfoWindowRun, OnlyALeftPressInTheDragBandDrags) {

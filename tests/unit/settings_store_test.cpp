@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <functional>
 
 #include "core/error.h"
@@ -109,7 +108,7 @@ TEST_F(SettingsStoreTest, SavedSettingsLoadBackUnchanged) {
   settings.MagnifierCursor = 2;
   settings.InfoScale = 5;
   settings.ScreenshotPos = {-5, 300};
-  settings.MeasurerPos = {INT_MIN, INT_MAX};
+  settings.MeasurerPos = {kMinWindowCoordinate, kMaxWindowCoordinate};
   settings.DropperPos = {0, -1};
   settings.DPI = 144;
   settings.JPEGQuality = 90;
@@ -155,7 +154,8 @@ TEST_F(SettingsStoreTest, StoredTextIsDecodedAsTheSettingsWidthAllows) {
       {"ZoomWidth", kRegSz, "+40", zoomWidth, 40},
       {"ZoomWidth", kRegSz, "+-40", zoomWidth, 100},
       {"ZoomWidth", kRegSz, "1e3", zoomWidth, 100},
-      {"ScreenshotPosX", kRegSz, "-2147483648", posX, INT_MIN},
+      {"ScreenshotPosX", kRegSz, "-32768", posX, -32768},
+      {"ScreenshotPosX", kRegSz, "+00032767", posX, 32767},
       {"ScreenshotPosX", kRegSz, "2147483648", posX, 10},
       {"ScreenshotPosX", kRegSz, "-", posX, 10},
       {"HighContrast", kRegSz, "258", highContrast, 2},
@@ -361,6 +361,10 @@ TEST_F(SettingsStoreTest, UnsafeStoredValuesFallBackAndHarmlessOnesLoadUnchanged
   const auto scale = [](const TSettings& s) { return s.Scale; };
   const auto infoScale = [](const TSettings& s) { return s.InfoScale; };
   const auto dpi = [](const TSettings& s) { return s.DPI; };
+  const auto screenshotX = [](const TSettings& s) { return s.ScreenshotPos.x; };
+  const auto measurerY = [](const TSettings& s) { return s.MeasurerPos.y; };
+  const auto dropperX = [](const TSettings& s) { return s.DropperPos.x; };
+  const auto dropperY = [](const TSettings& s) { return s.DropperPos.y; };
   const GuardCase cases[] = {
       {"Scale", "0", scale, 2},
       {"Scale", "-3", scale, 2},
@@ -385,6 +389,14 @@ TEST_F(SettingsStoreTest, UnsafeStoredValuesFallBackAndHarmlessOnesLoadUnchanged
       {"ZoomHeight", "-2147483648", zoomHeight, 100},
       {"ZoomHeight", "7", zoomHeight, 7},
       {"ZoomHeight", "999999", zoomHeight, kMaxLensSize},
+      {"ScreenshotPosX", "-2147483648", screenshotX, kMinWindowCoordinate},
+      {"ScreenshotPosX", "-32769", screenshotX, kMinWindowCoordinate},
+      {"ScreenshotPosX", "-32768", screenshotX, -32768},
+      {"ScreenshotPosX", "-1500", screenshotX, -1500},
+      {"MeasurerPosY", "32767", measurerY, 32767},
+      {"MeasurerPosY", "32768", measurerY, kMaxWindowCoordinate},
+      {"DropperPosX", "2147483647", dropperX, kMaxWindowCoordinate},
+      {"DropperPosY", "-2147483647", dropperY, kMinWindowCoordinate},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + " = " + c.text);
@@ -419,6 +431,8 @@ TEST(SanitizeSettingsTest, KeepsASaneRecordAsItIs) {
   settings.Scale = 1;
   settings.InfoScale = 10;
   settings.DPI = 25;
+  settings.ScreenshotPos = {-1920, 1200};  // on a monitor left of the primary one
+  settings.MeasurerPos = {kMinWindowCoordinate, kMaxWindowCoordinate};
   const TSettings before = settings;
   SanitizeSettings(settings, 96);
   EXPECT_EQ(settings, before);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -85,6 +86,23 @@ struct CountingList {
     list.OnChange = [this] { ++changes; };
   }
 };
+
+TEST(IcoDirectory, ResourceFormReplacesEachOffsetByTheImagesId) {
+  const Bytes file = MakeIcoFile({16, 32, 48});
+  const Bytes directory = IcoResourceDirectory(file);
+  ASSERT_EQ(directory.size(), 6u + 3 * 14);
+  EXPECT_TRUE(std::equal(directory.begin(), directory.begin() + 6, file.begin()));
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const auto entry = directory.begin() + static_cast<std::ptrdiff_t>(6 + 14 * i);
+    EXPECT_TRUE(std::equal(entry, entry + 12, file.begin() + static_cast<std::ptrdiff_t>(6 + 16 * i)));
+    EXPECT_EQ(entry[12] | entry[13] << 8, static_cast<int>(i + 1));
+  }
+  Bytes broken = file;
+  broken[2] = 2;  // a cursor
+  EXPECT_TRUE(IcoResourceDirectory(broken).empty());
+  EXPECT_TRUE(IcoResourceDirectory(Bytes(file.begin(), file.end() - 1)).empty());
+}
 
 TEST(IconList, NotifiesAfterEveryChange) {
   CountingList c;

@@ -12,6 +12,7 @@
 
 #include "app/settings_store.h"
 #include "core/error.h"
+#include "fakes/fake_registry.h"
 #include "fakes/option_names.h"
 #include "platform/win32/utf.h"
 
@@ -90,7 +91,7 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   saved.InfoScale = 10;
   saved.ScreenshotPos = {-5, 7};
   saved.MeasurerPos = {1900, 1000};
-  saved.DropperPos = {0, -2147483647 - 1};
+  saved.DropperPos = {0, kMinWindowCoordinate};  // the widest a position loads
   saved.DPI = 144;
   saved.JPEGQuality = 85;
   saved.JPEGProgressive = true;
@@ -106,7 +107,7 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
     EXPECT_EQ(raw.data.size(), (text.size() + 1) * sizeof(wchar_t));  // the zero is counted
   }
   EXPECT_EQ(TextOf(Raw(kOptions, "MagnifierKey")), "49229");
-  EXPECT_EQ(TextOf(Raw(kOptions, "DropperPosY")), "-2147483648");
+  EXPECT_EQ(TextOf(Raw(kOptions, "DropperPosY")), "-32768");
   EXPECT_EQ(TextOf(Raw(kOptions, "JPEGProgressive")), "1");
 
   TSettings loaded;
@@ -176,6 +177,31 @@ TEST_F(RegistryWin32Test, TextIsReadUpToItsFirstZeroWhateverItsLength) {
   EXPECT_EQ(options->ReadValue("Empty").status, RegistryRead::Found);
   EXPECT_EQ(options->ReadValue("Empty").text, "");
   EXPECT_EQ(options->ReadValue("Odd").text, "7");
+}
+
+// The fuzz targets read raw data through the fake: it must read as the port
+// does, whatever the bytes.
+TEST_F(RegistryWin32Test, TheFakeReadsAnyDataAsThePortDoes) {
+  const std::vector<std::vector<BYTE>> cases{
+      {},
+      {'7'},
+      {'4', 0, '2', 0},
+      {'1', 0, 0, 0, '2', 0, 0, 0},
+      {'-', 0, '5', 0, '9'},
+      {0x61, 0x06, 0x11, 0xFF, 0, 0},        // Arabic-Indic one, full-width one
+      {0x3D, 0xD8, 0x00, 0xDE, '1', 0},      // a pair: U+1F600
+      {0x00, 0xD8, '1', 0},                  // a high surrogate alone
+      {'1', 0, 0x00, 0xDC, 0, 0, 'x', 0},    // a low surrogate alone
+      {'9', 0, 0x3D, 0xD8},                  // a high surrogate at the end
+      {0xFF, 0xFE, '3', 0},                  // U+FEFF first
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::string name = "Raw" + std::to_string(i);
+    SetRaw(kOptions, name, REG_SZ, cases[i].data(), static_cast<DWORD>(cases[i].size()));
+    const auto options = port_.OpenKey(kOptions);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->ReadValue(name).text, fakes::RegistryDataText(cases[i])) << name;
+  }
 }
 
 TEST_F(RegistryWin32Test, TextIsUtf8InsideAndUtf16InTheRegistry) {

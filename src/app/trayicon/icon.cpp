@@ -1,5 +1,7 @@
 #include "app/trayicon/icon.h"
 
+#include <algorithm>
+
 namespace tw {
 
 namespace {
@@ -51,6 +53,23 @@ std::optional<std::vector<IcoImage>> ParseIcoDirectory(std::span<const std::uint
 int IcoImageCount(std::span<const std::uint8_t> file) {
   const auto images = ParseIcoDirectory(file);
   return images ? static_cast<int>(images->size()) : 0;
+}
+
+std::vector<std::uint8_t> IcoResourceDirectory(std::span<const std::uint8_t> file) {
+  const auto images = ParseIcoDirectory(file);
+  if (!images) return {};
+  constexpr std::size_t kResourceEntrySize = 14;
+  const std::size_t count = images->size();
+  std::vector<std::uint8_t> directory(kHeaderSize + kResourceEntrySize * count);
+  std::copy_n(file.begin(), kHeaderSize, directory.begin());
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto entry = directory.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + kResourceEntrySize * i);
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + kEntrySize * i), 12, entry);
+    const std::size_t id = i + 1;  // at most 65535 images, so the id fits
+    entry[12] = static_cast<std::uint8_t>(id);
+    entry[13] = static_cast<std::uint8_t>(id >> 8);
+  }
+  return directory;
 }
 
 }  // namespace tw

@@ -29,6 +29,12 @@ std::optional<std::vector<IcoImage>> ParseIcoDirectory(std::span<const std::uint
 // Number of images in a valid .ico file, 0 for anything else.
 int IcoImageCount(std::span<const std::uint8_t> file);
 
+// The directory of a valid .ico file in the form an icon resource carries it
+// (what LookupIconIdFromDirectoryEx reads): the header, then per image the
+// first 12 bytes of its file entry and, instead of the image offset, its
+// 16-bit id, image n having id n + 1. Empty for anything but a valid file.
+std::vector<std::uint8_t> IcoResourceDirectory(std::span<const std::uint8_t> file);
+
 class TIcon {
  public:
   TIcon() = default;

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
 #include "platform/win32/utf.h"
@@ -58,17 +57,9 @@ win32::UniqueIcon MakeSmallIcon(std::span<const std::uint8_t> icoFile) {
   const auto images = ParseIcoDirectory(icoFile);
   if (!images) return {};
 
-  // LookupIconIdFromDirectoryEx reads the resource form of the directory:
-  // the file's 16-byte entries with the image offset replaced by a 16-bit id.
+  // LookupIconIdFromDirectoryEx reads the resource form of the directory.
+  std::vector<std::uint8_t> directory = IcoResourceDirectory(icoFile);
   const std::size_t count = images->size();
-  std::vector<BYTE> directory(6 + 14 * count);
-  std::memcpy(directory.data(), icoFile.data(), 6);
-  for (std::size_t i = 0; i < count; ++i) {
-    BYTE* entry = directory.data() + 6 + 14 * i;
-    std::memcpy(entry, icoFile.data() + 6 + 16 * i, 12);
-    const auto id = static_cast<WORD>(i + 1);
-    std::memcpy(entry + 12, &id, sizeof id);
-  }
   const int cx = GetSystemMetrics(SM_CXSMICON);
   const int cy = GetSystemMetrics(SM_CYSMICON);
   const int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);

@@ -5,6 +5,7 @@
 
 #include "imaging/gdiplus_library.h"
 #include "imaging/image_exporter.h"
+#include "platform/registry_data.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -86,7 +87,9 @@ std::optional<std::string> WordProcessorCommand() {
     const LSTATUS status = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, types, nullptr, text.data(), &bytes);
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) return std::nullopt;
-    text.resize(wcsnlen(text.c_str(), text.size()));  // the text ends at its first zero
+    // The text ends at its first zero, as any registry text does.
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    text.resize(RegistryTextLength({data, text.size() * sizeof(wchar_t)}));
     return Narrow(text);
   }
   return std::nullopt;

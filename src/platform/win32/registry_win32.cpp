@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/registry_data.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/utf.h"
 
@@ -28,14 +29,14 @@ UniqueKey OpenRegistryKey(HKEY parent, const std::string& path) {
   return UniqueKey(key);
 }
 
-// Registry text need not end in a zero, may end in several, and may even have
-// an odd byte count if some other program wrote it carelessly: the text is
-// everything up to the first zero.
+// The text of `bytes` bytes of data that the registry put into `data`; the
+// rule for what counts (RegistryTextLength) is platform-free, so that it is
+// checked on any input natively.
 std::string TextOfData(const std::wstring& data, DWORD bytes) {
-  std::wstring_view text(data.data(), std::min<std::size_t>(bytes / sizeof(wchar_t), data.size()));
-  if (const auto zero = text.find(L'\0'); zero != std::wstring_view::npos)
-    text = text.substr(0, zero);
-  return Narrow(text);
+  const std::size_t available = std::min<std::size_t>(bytes, data.size() * sizeof(wchar_t));
+  const std::size_t units =
+      RegistryTextLength({reinterpret_cast<const std::uint8_t*>(data.data()), available});
+  return Narrow(std::wstring_view(data.data(), units));
 }
 
 class Win32RegistryKey : public IRegistryKey {
