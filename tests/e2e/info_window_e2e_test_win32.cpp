@@ -42,7 +42,6 @@ RECT WindowRect(HWND hwnd) {
   return r;
 }
 
-
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[256] = {};
   GetWindowTextW(hwnd, text, 256);
