@@ -23,7 +23,6 @@
 // cursor gets its WM_MOUSEMOVE). A click sent after that is queued behind
 // the move, so it lands where the pointer is.
 #include <deque>
-#include <mutex>
 #include <thread>
 
 #include "e2e/harness_win32.h"
@@ -54,7 +53,7 @@ class MoveWatch {
     std::deque<POINT> recent;  // the last few, oldest first
   };
   [[nodiscard]] Moves Seen() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Locked lock(lock_);
     return moves_;
   }
   [[nodiscard]] bool Running() const { return running_; }
@@ -62,6 +61,18 @@ class MoveWatch {
  private:
   static constexpr UINT kPublish = WM_APP + 1;
   static constexpr size_t kRecent = 12;
+
+  // A slim reader/writer lock, not std::mutex: the MinGW std::mutex goes
+  // through winpthreads, and now and then a case died under Wine of an
+  // "Invalid argument" thrown in its first mouse moves, where only this lock
+  // could throw. Acquiring an SRW lock cannot fail.
+  struct Locked {
+    explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~Locked() { ReleaseSRWLockExclusive(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+    SRWLOCK& lock_;
+  };
 
   MoveWatch() {
     Handle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -80,7 +91,7 @@ class MoveWatch {
     if (!hook) return;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (msg.message == kPublish && msg.hwnd == nullptr) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        Locked lock(lock_);
         moves_.last = POINT{static_cast<LONG>(msg.wParam), static_cast<LONG>(msg.lParam)};
         ++moves_.count;
         moves_.recent.push_back(moves_.last);
@@ -101,7 +112,7 @@ class MoveWatch {
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
-  std::mutex mutex_;
+  SRWLOCK lock_ = SRWLOCK_INIT;
   Moves moves_;
   bool running_ = false;
 };
