@@ -76,8 +76,10 @@ bool Process::Start(const std::wstring& exe, const std::wstring& commandTail, st
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
+  startError_ = 0;
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    if (error) *error = "CreateProcess(" + Narrow(exe) + ") failed with error " + std::to_string(GetLastError());
+    startError_ = GetLastError();
+    if (error) *error = "CreateProcess(" + Narrow(exe) + ") failed with error " + std::to_string(startError_);
     return false;
   }
   CloseHandle(pi.hThread);

@@ -59,6 +59,8 @@ class Process {
   // `commandTail` follows the quoted program path on the command line.
   bool Start(const std::wstring& exe, const std::wstring& commandTail, std::string* error);
   [[nodiscard]] DWORD Id() const { return id_; }
+  // The error of the last Start that failed, 0 after one that worked.
+  [[nodiscard]] DWORD StartError() const { return startError_; }
   [[nodiscard]] HANDLE Get() const { return process_.get(); }
   [[nodiscard]] bool Running() const;
   // The exit code, if the process ends within `timeout`.
@@ -68,6 +70,7 @@ class Process {
  private:
   Handle process_;
   DWORD id_ = 0;
+  DWORD startError_ = 0;
 };
 
 // The folder of this test program, with a trailing backslash.

@@ -24,7 +24,24 @@ void TarnwickTest::Launch(bool earlierStart, const std::wstring& commandTail) {
   if (earlierStart) {
     ASSERT_TRUE(RecordEarlierStart(&error)) << error;
   }
-  ASSERT_TRUE(tarnwick_.Start(exe, commandTail, &error)) << error;
+  // Wine now and then fails to start a process at all: CreateProcess fails
+  // with ERROR_INTERNAL_ERROR, or the new process ends with exit code 1
+  // before its tray icon shows, having shown nothing (the program's own
+  // fatal errors wait in a message box). Such a start is tried again, twice at most.
+  for (int attempt = 1;; ++attempt) {
+    const bool started = tarnwick_.Start(exe, commandTail, &error);
+    bool wineFailed = !started && tarnwick_.StartError() == ERROR_INTERNAL_ERROR;
+    if (started) {
+      WaitUntil([&] { return !tarnwick_.Running() || !TrayIconSlots().empty(); }, kStartLimit, 100ms);
+      wineFailed = !tarnwick_.Running() && tarnwick_.WaitForExit(0ms) == DWORD{1};
+    }
+    if (!wineFailed || attempt == 3) {
+      ASSERT_TRUE(started) << error;
+      break;
+    }
+    std::printf("Wine did not start Tarnwick.exe (attempt %d: %s); trying again\n", attempt,
+                started ? "exit code 1 before any icon" : error.c_str());
+  }
   ASSERT_NO_FATAL_FAILURE(WaitForMainIcon());
 }
 
