@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/host.h"
-#include "app/registry_port.h"
+#include "platform/registry_port.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_hotkeys.h"
 #include "fakes/fake_tray.h"
@@ -61,7 +61,8 @@ class NullRegistry final : public tw::IRegistryPort {
 struct BenchHost {
   explicit BenchHost(tw::Size screenSize)
       : screen(log, screenSize),
-        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs}) {
+        host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, dialogs},
+             tw::ProgramTools({clipboard, saveDialog, images})) {
     window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
   }
 

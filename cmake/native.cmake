@@ -39,3 +39,8 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME resources.check COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/check_resources.py)
 endif()
+
+# The source folders keep their order: nothing includes a folder above its
+# own, and no platform-free file reaches <windows.h>.
+add_test(NAME source.include_order
+         COMMAND ${CMAKE_COMMAND} -DSRC=${CMAKE_SOURCE_DIR}/src -P ${CMAKE_SOURCE_DIR}/cmake/check_includes.cmake)

@@ -79,8 +79,8 @@ int RunProgram(HINSTANCE instance) {
   tw::win32::ImageExport images(gdiplus);
   tw::win32::DialogPort dialogs(instance, app.Window(), app.Errors());
 
-  tw::TfrmHost host(
-      {screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs});
+  tw::TfrmHost host({screen, window, app, menus, *tray, registry, hotkeys, infoWindows, clipboard, dialogs},
+                    tw::ProgramTools({clipboard, saveDialog, images}));
   window.SetHost(&host);
   window.SetArguments(tw::win32::CommandLineArguments());
   try {

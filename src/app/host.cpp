@@ -1,10 +1,11 @@
 #include "app/host.h"
 
 #include "app/about/about.h"
+#include "app/run_context.h"
 #include "app/shortcut_text.h"
 #include "app/trayicon/trayicon.h"
 #include "core/error.h"
-#include "tools/run_context.h"
+#include "core/paths.h"
 
 namespace tw {
 
@@ -23,11 +24,6 @@ constexpr std::array<TrayIconDefinition, kToolCount> kToolIcons{{
     {kMeasurer, "Measurer", "XTIMEASURER"},
     {kDropper, "Dropper", "XTIDROPPER"},
 }};
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -108,7 +104,7 @@ void TfrmHost::FormCreate() {
   LoadSettingsAtStart();
   // Switching to another program always ends a run: the shell reports the
   // application's deactivation to OnApplicationDeactivate.
-  helpFile_ = FolderOf(ports_.app.ProgramPath()) + "Tarnkit.hlp";
+  helpFile_ = FolderOfPath(ports_.app.ProgramPath()) + "Tarnkit.hlp";
   UpdateTrayIcons();
   SetIconState(IconState::Normal, kAllTools);
   RegisterHotKeysNow();

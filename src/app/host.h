@@ -11,13 +11,11 @@
 #include <vector>
 
 #include "app/dialog_port.h"
-#include "app/menu.h"
-#include "app/settings.h"
 #include "core/geometry.h"
 #include "core/pixmap.h"
-#include "imaging/image_export.h"
-#include "imaging/save_dialog.h"
 #include "infowin/infowin.h"
+#include "model/settings.h"
+#include "platform/menu.h"
 #include "platform/ports.h"
 #include "tools/tools.h"
 
@@ -28,7 +26,8 @@ class ITrayPort;
 class IRegistryPort;
 class IHotKeyPort;
 
-// Everything the host reaches Windows through.
+// Everything the host reaches Windows through itself; what only the tools
+// use comes to them with their factory.
 struct HostPorts {
   IScreenPort& screen;
   IHostWindowPort& window;
@@ -38,9 +37,7 @@ struct HostPorts {
   IRegistryPort& registry;
   IHotKeyPort& hotkeys;
   IInfoWindowFactory& infoWindows;
-  IClipboardPort& clipboard;
-  ISaveDialogPort& saveDialog;
-  IImageExport& images;
+  IClipboardPort& clipboard;  // the info window's values
   IDialogPort& dialogs;
 };
 
@@ -49,7 +46,7 @@ enum class IconState { Normal = 0, Running = 1, Disabled = 2 };
 
 class TfrmHost final : private IInfoWindowHost {
  public:
-  explicit TfrmHost(const HostPorts& ports, const ToolFactory& makeTool = MakeTool);
+  TfrmHost(const HostPorts& ports, const ToolFactory& makeTool);
   ~TfrmHost() override;
   TfrmHost(const TfrmHost&) = delete;
   TfrmHost& operator=(const TfrmHost&) = delete;
@@ -126,9 +123,6 @@ class TfrmHost final : private IInfoWindowHost {
 
   TPopupMenu pmnTray;
   TPopupMenu pmnInfoWin;
-  // The Screenshot's save dialog: one for the program's life, so that it
-  // offers the last confirmed name and type again.
-  TSaveDialog svdScreenshot;
 
  private:
   // What the info window reports.

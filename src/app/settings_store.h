@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/registry_port.h"
-#include "app/settings.h"
+#include "platform/registry_port.h"
+#include "model/settings.h"
 
 namespace tw {
 

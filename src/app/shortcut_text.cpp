@@ -1,6 +1,6 @@
 #include "app/shortcut_text.h"
 
-#include "app/settings.h"
+#include "model/settings.h"
 
 namespace tw {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "imaging/image_export.h"
+#include "platform/image_export.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 #include "imaging/gdiplus_library.h"
 
-#include "imaging/image_exporter.h"
+#include "core/paths.h"
 
 namespace tw {
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/paths.h"
 #include "imaging/encoders.h"
 
 namespace tw {
@@ -124,17 +125,6 @@ void TImageExporter::ThrowCannotCreate(const std::string& fileName, SystemError 
   std::string text = TrimTrailingSpace(files_.ErrorText(code));
   if (text.empty()) text = "System error " + std::to_string(code) + ".";
   throw Error("Cannot create file \"" + fileName + "\". " + text);
-}
-
-std::string FolderOfPath(const std::string& path) {
-  const std::size_t end = path.find_last_of("\\/:");
-  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
-
-std::string TrimTrailingSpace(std::string text) {
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '\t'))
-    text.pop_back();
-  return text;
 }
 
 }  // namespace tw

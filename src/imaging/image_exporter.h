@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "imaging/image_export.h"
+#include "platform/image_export.h"
 #include "imaging/image_ports.h"
 
 namespace tw {
@@ -65,12 +65,5 @@ class TImageExporter final : public IImageExport {
   IGdiplusPort& gdip_;
   IFilePort& files_;
 };
-
-// The folder part of a full path, with its closing separator
-// ("C:\Pictures\" of "C:\Pictures\x.png"); empty when there is none.
-std::string FolderOfPath(const std::string& path);
-
-// `text` without trailing line breaks and spaces (system texts end in CR LF).
-std::string TrimTrailingSpace(std::string text);
 
 }  // namespace tw

@@ -7,13 +7,11 @@
 #include <functional>
 #include <optional>
 
-#include "app/menu.h"
-#include "app/settings.h"
+#include "platform/menu.h"
+#include "model/settings.h"
 #include "core/color.h"
 #include "core/geometry.h"
 #include "core/pixmap.h"
-#include "imaging/image_export.h"
-#include "imaging/save_dialog.h"
 #include "platform/ports.h"
 
 namespace tw {
@@ -61,11 +59,6 @@ class IToolRun {
   virtual void SetIdleHandler(std::function<void()> handler) = 0;
   // The cursor shown from a WM_SETCURSOR answer.
   virtual void SetCursorNow(CursorShape shape) = 0;
-  virtual IClipboardPort& Clipboard() = 0;
-  // The program's one save dialog, run modally: the run may be over when it
-  // returns.
-  virtual std::optional<SaveDialogResult> ExecuteSaveDialog() = 0;
-  virtual IImageExport& ImageExport() = 0;
   // The decimal separator of the user's regional settings.
   virtual std::string DecimalSeparator() = 0;
 };

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/registry_port.h"
+#include "platform/registry_port.h"
 #include "fakes/call_log.h"
 
 namespace tw::fakes {

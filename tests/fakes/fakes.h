@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/menu.h"
+#include "platform/menu.h"
 #include "fakes/call_log.h"
 #include "infowin/infowin.h"
-#include "imaging/image_export.h"
-#include "imaging/save_dialog.h"
+#include "platform/image_export.h"
+#include "tools/screenshot/save_dialog.h"
 #include "infowin/info_layout.h"
 #include "platform/ports.h"
 

@@ -37,7 +37,7 @@ struct HostFixture {
   FakeDialogs dialogs{log};
   std::unique_ptr<TfrmHost> host;
 
-  explicit HostFixture(bool create = true, const ToolFactory& makeTool = MakeTool) {
+  explicit HostFixture(bool create = true, ToolFactory makeTool = {}) {
     tray.shared = &log;
     infoWindows.cursor = &screen.cursor;
     registry.shared = &log;
@@ -46,8 +46,9 @@ struct HostFixture {
     const char* lists[] = {"XTIMAGNIFIER", "XTISCREENSHOT", "XTIMEASURER", "XTIDROPPER"};
     for (int t = 0; t < 4; ++t)
       app.resources[lists[t]] = MakeStoredIconList(3, static_cast<std::uint8_t>(IconListBase(t)));
+    if (!makeTool) makeTool = ProgramTools({clipboard, saveDialog, images});
     host = std::make_unique<TfrmHost>(
-        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, saveDialog, images, dialogs}, makeTool);
+        HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, dialogs}, makeTool);
     window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
     if (create) host->FormCreate();
   }

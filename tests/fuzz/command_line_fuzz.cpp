@@ -29,8 +29,8 @@ struct CommandLineHost {
 
   CommandLineHost() {
     host = std::make_unique<TfrmHost>(HostPorts{fakes.screen, fakes.window, fakes.app, fakes.menus, fakes.tray,
-                                                registry, fakes.hotkeys, fakes.infoWindows, fakes.clipboard,
-                                                fakes.saveDialog, fakes.images, fakes.dialogs});
+                                                registry, fakes.hotkeys, fakes.infoWindows, fakes.clipboard, fakes.dialogs},
+                                       ProgramTools({fakes.clipboard, fakes.saveDialog, fakes.images}));
     host->FormCreate();
   }
 };

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/registry_port.h"
+#include "platform/registry_port.h"
 
 namespace tw::fuzz {
 

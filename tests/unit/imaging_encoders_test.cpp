@@ -8,7 +8,7 @@
 
 #include "imaging/encoders.h"
 #include "imaging/gdiplus_library.h"
-#include "imaging/image_export.h"
+#include "platform/image_export.h"
 
 namespace tw {
 namespace {

@@ -1,6 +1,7 @@
 // The image export over fake GDI+ and file ports: what reaches the file on
 // success, and that every failure leaves an existing file as it was and
 // says what failed.
+#include "core/paths.h"
 #include "imaging/image_exporter.h"
 
 #include <gmock/gmock.h>

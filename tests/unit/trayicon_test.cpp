@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/menu.h"
+#include "platform/menu.h"
 #include "app/trayicon/trayicon.h"
 #include "core/error.h"
 #include "fakes/fake_tray.h"

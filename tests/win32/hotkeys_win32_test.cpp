@@ -1,5 +1,6 @@
 // Hot keys registered with the system for a test window, and WM_HOTKEY
 // reaching the window's handler.
+#include "app/hotkeys.h"
 #include "platform/win32/hotkeys_win32.h"
 
 #include <windows.h>

@@ -21,7 +21,7 @@
 
 #include "core/error.h"
 #include "e2e/save_dialog_driver_win32.h"
-#include "imaging/save_dialog.h"
+#include "tools/screenshot/save_dialog.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/utf.h"

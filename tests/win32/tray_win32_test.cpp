@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menu.h"
+#include "platform/menu.h"
 #include "app/trayicon/trayicon.h"
 #include "app/trayicon/trayicon_win32.h"
 #include "fakes/fake_tray.h"

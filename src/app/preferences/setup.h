@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings.h"
+#include "model/settings.h"
 #include "core/geometry.h"
 
 namespace tw {

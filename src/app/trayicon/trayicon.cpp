@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/menu.h"
+#include "platform/menu.h"
 #include "app/trayicon/timer_thread.h"
 
 namespace tw {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "imaging/gdiplus_library.h"
-#include "imaging/image_exporter.h"
+#include "core/paths.h"
 #include "platform/registry_data.h"
 #include "platform/win32/utf.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "imaging/save_dialog.h"
+#include "platform/save_dialog_port.h"
 
 namespace tw::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/hotkeys.h"
+#include "platform/hotkey_port.h"
 
 namespace tw::win32 {
 

@@ -1,6 +1,6 @@
 #include "platform/win32/menus_win32.h"
 
-#include "app/menu.h"
+#include "platform/menu.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/utf.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/registry_port.h"
+#include "platform/registry_port.h"
 
 namespace tw::win32 {
 

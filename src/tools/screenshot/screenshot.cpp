@@ -8,7 +8,7 @@
 
 namespace tw {
 
-TScreenshot::TScreenshot(IToolRun& run) : TInfoTool(run) {
+TScreenshot::TScreenshot(IToolRun& run, const ToolPorts& ports) : TInfoTool(run), ports_(ports) {
   pmnScreenshot.Name = "pmnScreenshot";
   pmnScreenshot.Add({.Name = "mniCopy",
                      .Caption = "C&opy",
@@ -255,7 +255,7 @@ Pixmap TScreenshot::Region(const Rect& rect) {
   return region;
 }
 
-void TScreenshot::CopyRegionToClipboard(const Rect& rect) { run_.Clipboard().SetBitmap(Region(rect)); }
+void TScreenshot::CopyRegionToClipboard(const Rect& rect) { ports_.clipboard.SetBitmap(Region(rect)); }
 
 void TScreenshot::SaveRegionToFile(const Rect& rect) {
   // Taken before the dialog: switching to another program while it is open
@@ -263,10 +263,10 @@ void TScreenshot::SaveRegionToFile(const Rect& rect) {
   // picture they chose to be saved.
   const Pixmap region = Region(rect);
   const int quality = run_.Settings().JPEGQuality;
-  IImageExport& images = run_.ImageExport();
-  const std::optional<SaveDialogResult> chosen = run_.ExecuteSaveDialog();
+  // The dialog is modal: the run may be over when it returns.
+  const std::optional<SaveDialogResult> chosen = svdScreenshot.Execute(ports_.saveDialog);
   if (!chosen) return;
-  images.SaveBitmapToFile(region, chosen->fileName, chosen->fileTypeIndex - 1, quality);
+  ports_.images.SaveBitmapToFile(region, chosen->fileName, chosen->fileTypeIndex - 1, quality);
 }
 
 void TScreenshot::mniCopyClick() { CopyRegionToClipboard(WholeScreen()); }

@@ -5,6 +5,8 @@
 
 #include "infowin/info_rows.h"
 #include "tools/info_tool.h"
+#include "tools/screenshot/save_dialog.h"
+#include "tools/tools.h"
 
 namespace tw {
 
@@ -25,7 +27,7 @@ enum class HitZone : std::uint8_t {
 
 class TScreenshot final : public TInfoTool {
  public:
-  explicit TScreenshot(IToolRun& run);
+  TScreenshot(IToolRun& run, const ToolPorts& ports);
 
   [[nodiscard]] int Id() const override { return kScreenshot; }
   [[nodiscard]] unsigned InfoRowMask() const override { return kScreenshotRows; }
@@ -56,6 +58,9 @@ class TScreenshot final : public TInfoTool {
   void mniSaveSelectClick();
 
   TPopupMenu pmnScreenshot;
+  // One for the program's life, so that it offers the last confirmed name
+  // and type again.
+  TSaveDialog svdScreenshot;
 
   // The state of a run, fresh at each show. Rectangles are inclusive.
   Rect SelectionRect{};
@@ -79,6 +84,8 @@ class TScreenshot final : public TInfoTool {
   // A copy of the capture's inclusive rectangle, ordered and kept on the
   // screen.
   [[nodiscard]] Pixmap Region(const Rect& rect);
+
+  ToolPorts ports_;
 };
 
 }  // namespace tw

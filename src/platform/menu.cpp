@@ -1,4 +1,4 @@
-#include "app/menu.h"
+#include "platform/menu.h"
 
 #include "platform/ports.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/host.h"
 #include "core/error.h"
-#include "tools/run_context.h"
+#include "app/run_context.h"
 #include "tools/tool.h"
 
 namespace tw {

@@ -1,5 +1,5 @@
-// The Screenshot's save dialog: one object for the program's whole life, so
-// that it offers the last confirmed file name and type again.
+// The save dialog as the program asks for it: the file types offered, the
+// name and type proposed, and what the user confirmed.
 #pragma once
 
 #include <functional>
@@ -39,27 +39,6 @@ class ISaveDialogPort {
   // the user picks another file type. nullopt when the user cancelled.
   virtual std::optional<SaveDialogResult> Execute(const SaveDialogRequest& request,
                                                   const std::function<void(int)>& onTypeChange) = 0;
-};
-
-// "text|pattern|text|pattern..." into its pairs; a trailing text without a
-// pattern is dropped.
-std::vector<FileType> ParseFilter(const std::string& filter);
-
-class TSaveDialog {
- public:
-  TSaveDialog();
-
-  // Opens the dialog on the kept name and type. A confirmed save keeps its
-  // name and type for the next time; a type change sets the default
-  // extension for the next time, also when this one is cancelled.
-  std::optional<SaveDialogResult> Execute(ISaveDialogPort& port);
-  // The dialog's file-type-change event (1-based index).
-  void svdScreenshotTypeChange(int fileTypeIndex);
-
-  std::string Filter;
-  int FilterIndex = 2;
-  std::string DefaultExt = "png";
-  std::string FileName;
 };
 
 }  // namespace tw

@@ -25,11 +25,6 @@ class TfrmHost::RunContext final : public IToolRun {
   void Beep() override { host_.ports_.app.Beep(); }
   void SetIdleHandler(std::function<void()> handler) override { host_.idleHandler_ = std::move(handler); }
   void SetCursorNow(CursorShape shape) override { host_.ports_.window.SetCursorNow(shape); }
-  IClipboardPort& Clipboard() override { return host_.ports_.clipboard; }
-  std::optional<SaveDialogResult> ExecuteSaveDialog() override {
-    return host_.svdScreenshot.Execute(host_.ports_.saveDialog);
-  }
-  IImageExport& ImageExport() override { return host_.ports_.images; }
   std::string DecimalSeparator() override { return host_.ports_.app.DecimalSeparator(); }
 
  private:

@@ -1,4 +1,4 @@
-#include "imaging/save_dialog.h"
+#include "tools/screenshot/save_dialog.h"
 
 #include <array>
 
