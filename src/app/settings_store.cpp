@@ -130,8 +130,8 @@ class SanitizeOnExit {
   int screenDpi_;
 };
 
-void Bound(std::int32_t& value, std::int32_t fallback, std::int32_t max) {
-  if (value < 1)
+void Bound(std::int32_t& value, std::int32_t fallback, std::int32_t min, std::int32_t max) {
+  if (value < min)
     value = fallback;
   else if (value > max)
     value = max;
@@ -183,10 +183,10 @@ void SaveSettings(const TSettings& settings, IRegistryPort& registry,
 
 void SanitizeSettings(TSettings& settings, int screenDpi) {
   const TSettings defaults;
-  Bound(settings.ZoomWidth, defaults.ZoomWidth, kMaxLensSize);
-  Bound(settings.ZoomHeight, defaults.ZoomHeight, kMaxLensSize);
-  Bound(settings.Scale, defaults.Scale, kMaxScale);
-  Bound(settings.InfoScale, defaults.InfoScale, kMaxInfoScale);
+  Bound(settings.ZoomWidth, defaults.ZoomWidth, kMinLensSize, kMaxLensSize);
+  Bound(settings.ZoomHeight, defaults.ZoomHeight, kMinLensSize, kMaxLensSize);
+  Bound(settings.Scale, defaults.Scale, kMinScale, kMaxScale);
+  Bound(settings.InfoScale, defaults.InfoScale, kMinInfoScale, kMaxInfoScale);
   if (settings.DPI < 1) settings.DPI = screenDpi >= 1 ? screenDpi : defaults.DPI;
   settings.IconFlags &= kAllTools;
   for (Point* position : {&settings.ScreenshotPos, &settings.MeasurerPos, &settings.DropperPos}) {

@@ -162,8 +162,8 @@ int SetupHelpTopic(SetupControl control) {
 }
 
 void TfrmSetup::CopyIn(const TSettings& s) {
-  Values.width = kLensTrackRange.Clamp(s.ZoomWidth / 10);
-  Values.height = kLensTrackRange.Clamp(s.ZoomHeight / 10);
+  Values.width = kLensTrackRange.Clamp(s.ZoomWidth / kLensSizeStep);
+  Values.height = kLensTrackRange.Clamp(s.ZoomHeight / kLensSizeStep);
   Values.zoom = kZoomTrackRange.Clamp(s.Scale);
   for (int t = 0; t < kToolCount; ++t) {
     const auto i = static_cast<std::size_t>(t);
@@ -179,8 +179,8 @@ void TfrmSetup::CopyIn(const TSettings& s) {
 }
 
 void TfrmSetup::CopyOut(TSettings& s) const {
-  s.ZoomWidth = Values.width * 10;
-  s.ZoomHeight = Values.height * 10;
+  s.ZoomWidth = Values.width * kLensSizeStep;
+  s.ZoomHeight = Values.height * kLensSizeStep;
   s.Scale = Values.zoom;
   std::array<std::uint16_t*, kToolCount> keys{&s.MagnifierKey, &s.ScreenshotKey, &s.MeasurerKey, &s.DropperKey};
   s.IconFlags = 0;
@@ -195,7 +195,7 @@ void TfrmSetup::CopyOut(TSettings& s) const {
   s.AutoStart = Values.autoStart;
 }
 
-std::string TfrmSetup::LensValueText(std::int32_t position) { return std::to_string(position * 10) + " pix"; }
+std::string TfrmSetup::LensValueText(std::int32_t position) { return std::to_string(position * kLensSizeStep) + " pix"; }
 
 bool TfrmSetup::KeyPasses(char32_t ch) { return ch == 8 || ch == '.' || (ch >= '0' && ch <= '9'); }
 

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "model/limits.h"
 
 namespace tw {
 
@@ -240,12 +241,12 @@ void TMagnifier::MouseDown(MouseButton button, ShiftState shift, Point) {
   // Ctrl is tested first: Ctrl+Shift counts as Ctrl.
   if ((shift & kCtrl) != 0) {
     if (button == MouseButton::Left) {
-      if (s.Scale >= 10)
+      if (s.Scale >= kMaxOfferedScale)
         run_.Beep();
       else
         ++s.Scale;
     } else if (button == MouseButton::Right) {
-      if (s.Scale <= 1)
+      if (s.Scale <= kMinScale)
         run_.Beep();
       else
         --s.Scale;
@@ -255,18 +256,18 @@ void TMagnifier::MouseDown(MouseButton button, ShiftState shift, Point) {
     if (s.ZoomHeight < s.ZoomWidth) s.ZoomHeight = s.ZoomWidth;
     if (s.ZoomWidth < s.ZoomHeight) s.ZoomWidth = s.ZoomHeight;
     if (button == MouseButton::Left) {
-      if (s.ZoomWidth >= 500) {
+      if (s.ZoomWidth >= kMaxClickLensSize) {
         run_.Beep();
       } else {
-        s.ZoomWidth += 10;
-        s.ZoomHeight += 10;
+        s.ZoomWidth += kLensSizeStep;
+        s.ZoomHeight += kLensSizeStep;
       }
     } else if (button == MouseButton::Right) {
-      if (s.ZoomWidth <= 50) {
+      if (s.ZoomWidth <= kMinOfferedLensSize) {
         run_.Beep();
       } else {
-        s.ZoomWidth -= 10;
-        s.ZoomHeight -= 10;
+        s.ZoomWidth -= kLensSizeStep;
+        s.ZoomHeight -= kLensSizeStep;
         // The smaller lens cannot cover the larger one.
         run_.RepaintAll();
       }
