@@ -171,7 +171,7 @@ TEST(ToolRun, PerToolDrawingSetUp) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tool * 10 + c.magnifierCursor);
     HostFixture f;
-    f.host->Settings.MagnifierCursor = c.magnifierCursor;
+    f.host->Settings.MagnifierCursor = static_cast<LensCursor>(c.magnifierCursor);
     f.host->StartTool(c.tool);
     EXPECT_EQ(f.window.windowCursors, c.cursors);
     const HostCanvas canvas = f.host->Tool(c.tool).Canvas();

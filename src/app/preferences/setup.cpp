@@ -171,8 +171,8 @@ void TfrmSetup::CopyIn(const TSettings& s) {
     Values.hotKeys[i] = shownKeys_[i] = ShortcutToHotKeyField(storedKeys_[i]);
     Values.trayIcons[i] = (s.IconFlags & (1u << t)) != 0;
   }
-  Values.magnifierCursor = std::clamp(s.MagnifierCursor, -1, kRadioItems - 1);
-  Values.highContrast = std::clamp<int>(s.HighContrast, -1, kRadioItems - 1);
+  Values.magnifierCursor = std::clamp(static_cast<int>(s.MagnifierCursor), -1, kRadioItems - 1);
+  Values.highContrast = std::clamp(static_cast<int>(s.HighContrast), -1, kRadioItems - 1);
   Values.dpi = kDpiRange.Clamp(s.DPI);
   Values.jpegQuality = kJpegQualityRange.Clamp(s.JPEGQuality);
   Values.autoStart = s.AutoStart;
@@ -188,8 +188,8 @@ void TfrmSetup::CopyOut(TSettings& s) const {
     *keys[i] = Values.hotKeys[i] == shownKeys_[i] ? storedKeys_[i] : HotKeyFieldToShortcut(Values.hotKeys[i]);
     if (Values.trayIcons[i]) s.IconFlags = static_cast<std::uint8_t>(s.IconFlags | (1u << i));
   }
-  s.MagnifierCursor = Values.magnifierCursor;
-  s.HighContrast = static_cast<std::uint8_t>(Values.highContrast & 0xFF);
+  s.MagnifierCursor = static_cast<LensCursor>(Values.magnifierCursor);
+  s.HighContrast = static_cast<ContrastLevel>(Values.highContrast & 0xFF);
   s.DPI = Values.dpi;
   s.JPEGQuality = Values.jpegQuality;
   s.AutoStart = Values.autoStart;
