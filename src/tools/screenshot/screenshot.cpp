@@ -8,6 +8,14 @@
 
 namespace tw {
 
+namespace {
+
+// How far inside and outside the selection's border a press still takes hold
+// of an edge or a corner.
+constexpr int kGrabMargin = 5;
+
+}  // namespace
+
 TScreenshot::TScreenshot(IToolRun& run, const ToolPorts& ports) : TInfoTool(run), ports_(ports) {
   pmnScreenshot.Name = "pmnScreenshot";
   pmnScreenshot.Add({.Name = "mniCopy",
@@ -52,9 +60,9 @@ void TScreenshot::Show() {
 HitZone TScreenshot::HitTestSelection() const {
   const Point p = run_.CursorPos();
   Rect inner = SelectionRect;
-  InflateRect(inner, -5, -5);
+  InflateRect(inner, -kGrabMargin, -kGrabMargin);
   Rect outer = SelectionRect;
-  InflateRect(outer, 5, 5);
+  InflateRect(outer, kGrabMargin, kGrabMargin);
   if (!PtInRect(outer, p)) return HitZone::Outside;
   if (PtInRect(inner, p)) return HitZone::Inside;
   if (p.y < inner.top)
