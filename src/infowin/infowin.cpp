@@ -21,7 +21,7 @@ TInfoWin::TInfoWin(std::unique_ptr<IInfoWindowView> view, IInfoWindowHost& host,
   layout_ = ComputeInfoLayout(view_->Metrics(), rowMask);
   // The zoom bitmap lives as long as the window: a mouse move only
   // recomposes it.
-  zoom_.Resize(layout_.zoomClient.width, layout_.zoomClient.height, ColorRefToPixel(kWhite));
+  zoom_.Resize(layout_.zoomClient.width, layout_.zoomClient.height, kWhitePixel);
   view_->ApplyLayout(layout_);
   view_->MoveTo(position_);
 }
@@ -43,7 +43,7 @@ void TInfoWin::SetInfoRow(int row, std::string_view text) {
     // swatch as it is.
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 0xFFFFFF) return;
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > kWhite) return;
     swatch_ = static_cast<ColorRef>(value);
     view_->SetRowColor(row, swatch_);
     return;

@@ -15,7 +15,6 @@ namespace tw::lenstest {
 
 using fakes::HostFixture;
 
-inline constexpr PixelValue kWhitePixel = 0xFFFFFF;
 inline constexpr const char* kOptions = "SOFTWARE\\Velmora\\Tarnwick\\Options";
 
 // A screen picture in which every pixel differs from every other (for sizes

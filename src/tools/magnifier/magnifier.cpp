@@ -16,7 +16,7 @@ namespace {
 // white already, and beyond the capture bitmap (left of and above the screen,
 // or right of and below a margin that a lens grown by Shift-clicks outreaches)
 // there is nothing to read.
-constexpr PixelValue kBlank = 0xFFFFFF;
+constexpr PixelValue kBlank = kWhitePixel;
 
 int Area(const Rect& r) { return IsRectEmpty(r) ? 0 : r.Width() * r.Height(); }
 
