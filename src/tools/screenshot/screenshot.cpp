@@ -189,21 +189,21 @@ void TScreenshot::ShowSelectionRows() {
   TInfoWin* info = run_.InfoWindow();
   if (info == nullptr) return;
   const Rect& r = SelectionRect;
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionStart), PointText({r.left, r.top}));
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionEnd), PointText({r.right, r.bottom}));
+  info->SetInfoRow(InfoRow::SelectionStart, PointText({r.left, r.top}));
+  info->SetInfoRow(InfoRow::SelectionEnd, PointText({r.right, r.bottom}));
   // 64-bit: the difference of two ints can leave the int range.
   const auto dx = static_cast<long long>(r.right) - r.left;
   const auto dy = static_cast<long long>(r.bottom) - r.top;
   ShortText size;
   size << "x: " << static_cast<std::int64_t>(dx < 0 ? -dx : dx) << "\t y: " << static_cast<std::int64_t>(dy < 0 ? -dy : dy);
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionSize), size);
+  info->SetInfoRow(InfoRow::SelectionSize, size);
 }
 
 void TScreenshot::ClearSelectionRows() {
   TInfoWin* info = run_.InfoWindow();
   if (info == nullptr) return;
   for (InfoRow row : {InfoRow::SelectionStart, InfoRow::SelectionEnd, InfoRow::SelectionSize})
-    info->SetInfoRow(static_cast<int>(row), "");
+    info->SetInfoRow(row, "");
 }
 
 void TScreenshot::OtherKeyDown(unsigned key, ShiftState shift) {
