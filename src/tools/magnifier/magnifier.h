@@ -20,9 +20,7 @@ class TMagnifier final : public TTool {
   explicit TMagnifier(IToolRun& run) : TTool(run) {}
 
   [[nodiscard]] int Id() const override { return kMagnifier; }
-  [[nodiscard]] HostCanvas Canvas() const override {
-    return {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear};
-  }
+  [[nodiscard]] HostCanvas Canvas() const override { return {kBlack}; }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override;
 
   void Show() override;
