@@ -153,9 +153,9 @@ HCURSOR HostWindow::CursorFor(CursorShape shape) const {
     case CursorShape::None: return nullptr;
     case CursorShape::Arrow: return LoadCursorW(nullptr, IDC_ARROW);
     case CursorShape::Cross: return LoadCursorW(nullptr, IDC_CROSS);
-    case CursorShape::Screenshot: return screenCursors_[0];
-    case CursorShape::Measurer: return screenCursors_[1];
-    case CursorShape::Dropper: return screenCursors_[2];
+    case CursorShape::Screenshot: return screenCursors_[kScreenshotCursor];
+    case CursorShape::Measurer: return screenCursors_[kMeasurerCursor];
+    case CursorShape::Dropper: return screenCursors_[kDropperCursor];
     case CursorShape::SizeAll: return LoadCursorW(nullptr, IDC_SIZEALL);
     case CursorShape::SizeNWSE: return LoadCursorW(nullptr, IDC_SIZENWSE);
     case CursorShape::SizeNS: return LoadCursorW(nullptr, IDC_SIZENS);
@@ -167,9 +167,9 @@ HCURSOR HostWindow::CursorFor(CursorShape shape) const {
 
 void HostWindow::RegisterScreenCursors() {
   // Shared resource cursors: the system owns them, nothing to destroy.
-  screenCursors_[0] = LoadCursorW(instance_, L"SCREENSHOT");
-  screenCursors_[1] = LoadCursorW(instance_, L"MEASURER");
-  screenCursors_[2] = LoadCursorW(instance_, L"DROPPER");
+  screenCursors_[kScreenshotCursor] = LoadCursorW(instance_, L"SCREENSHOT");
+  screenCursors_[kMeasurerCursor] = LoadCursorW(instance_, L"MEASURER");
+  screenCursors_[kDropperCursor] = LoadCursorW(instance_, L"DROPPER");
   for (HCURSOR& c : screenCursors_)
     if (c == nullptr) c = LoadCursorW(nullptr, IDC_CROSS);
 }

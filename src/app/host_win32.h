@@ -59,7 +59,8 @@ class HostWindow final : public WindowBase, public IHostWindowPort {
   TfrmHost* host_ = nullptr;
   const Pixmap* surface_ = nullptr;
   CursorShape windowCursor_ = CursorShape::Arrow;
-  std::array<HCURSOR, 3> screenCursors_{};
+  enum ScreenCursor { kScreenshotCursor, kMeasurerCursor, kDropperCursor, kScreenCursorCount };
+  std::array<HCURSOR, kScreenCursorCount> screenCursors_{};  // by ScreenCursor
   std::vector<std::string> args_;
 };
 

@@ -111,7 +111,7 @@ std::string ApplicationPort::DecimalSeparator() {
 
 std::vector<std::uint8_t> ApplicationPort::LoadResourceData(const std::string& name) {
   const std::wstring wide = Widen(name);
-  HRSRC info = FindResourceW(instance_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HRSRC info = FindResourceW(instance_, wide.c_str(), RT_RCDATA);
   if (info == nullptr) return {};
   HGLOBAL loaded = LoadResource(instance_, info);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
