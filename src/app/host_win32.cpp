@@ -51,7 +51,11 @@ HostWindow::HostWindow(HINSTANCE instance, ApplicationPort& app) : WindowBase(ap
 
 HostWindow::~HostWindow() { Destroy(); }
 
-void HostWindow::StartStartupTimer() { StartTimer(kStartupTimer, 2); }
+void HostWindow::StartStartupTimer() {
+  // The first-run flow starts from the message loop, just after the start.
+  constexpr UINT kStartupDelayMs = 2;
+  StartTimer(kStartupTimer, kStartupDelayMs);
+}
 
 LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Until the program object exists, and after it is gone, the host is a
