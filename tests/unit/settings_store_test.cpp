@@ -8,6 +8,7 @@
 
 #include "core/error.h"
 #include "fakes/fake_registry.h"
+#include "fakes/non_default_settings.h"
 #include "fakes/option_names.h"
 
 namespace tw {
@@ -96,24 +97,7 @@ TEST_F(SettingsStoreTest, FirstSaveWritesAllValuesAsTextAndTheAutoStartEntry) {
 }
 
 TEST_F(SettingsStoreTest, SavedSettingsLoadBackUnchanged) {
-  settings.IconFlags = 0x0A;
-  settings.ZoomWidth = 250;
-  settings.ZoomHeight = 120;
-  settings.Scale = 7;
-  settings.HighContrast = ContrastLevel{200};
-  settings.MagnifierKey = 0xC04D;
-  settings.ScreenshotKey = 0x2074;
-  settings.MeasurerKey = 0xFFFF;
-  settings.DropperKey = 0x402D;
-  settings.MagnifierCursor = LensCursor::Cross;
-  settings.InfoScale = 5;
-  settings.ScreenshotPos = {-5, 300};
-  settings.MeasurerPos = {kMinWindowCoordinate, kMaxWindowCoordinate};
-  settings.DropperPos = {0, -1};
-  settings.DPI = 144;
-  settings.JPEGQuality = 90;
-  settings.JPEGProgressive = true;
-  settings.AutoStart = false;
+  settings = fakes::NonDefaultSettings();
   Save();
 
   EXPECT_EQ(registry.GetValue(kOptions, "MagnifierKey")->text, "49229");

@@ -13,6 +13,7 @@
 #include "app/settings_store.h"
 #include "core/error.h"
 #include "fakes/fake_registry.h"
+#include "fakes/non_default_settings.h"
 #include "fakes/option_names.h"
 #include "platform/win32/utf.h"
 
@@ -77,25 +78,7 @@ const std::string kOptions = "SOFTWARE\\Velmora\\Tarnwick\\Options";
 const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
-  TSettings saved;
-  saved.IconFlags = 0x05;
-  saved.ZoomWidth = 320;
-  saved.ZoomHeight = 240;
-  saved.Scale = 3;
-  saved.HighContrast = ContrastLevel::High;
-  saved.MagnifierKey = 0xC04D;
-  saved.ScreenshotKey = 0x2074;
-  saved.MeasurerKey = 0x402D;
-  saved.DropperKey = 0xFFFF;
-  saved.MagnifierCursor = LensCursor::Arrow;
-  saved.InfoScale = 10;
-  saved.ScreenshotPos = {-5, 7};
-  saved.MeasurerPos = {1900, 1000};
-  saved.DropperPos = {0, kMinWindowCoordinate};  // the widest a position loads
-  saved.DPI = 144;
-  saved.JPEGQuality = 85;
-  saved.JPEGProgressive = true;
-  saved.AutoStart = true;
+  const TSettings saved = fakes::NonDefaultSettings();
   SaveSettings(saved, port_, "C:\\Tools\\Tarnwick.exe");
 
   for (const std::string& name : fakes::kOptionNamesInSaveOrder) {
