@@ -1,19 +1,13 @@
-// What the benchmark programs share: a heap-allocation counter and a host
-// wired to in-memory ports, as the unit tests wire it.
-//
-// The counter replaces the global operator new and delete, so this header
-// goes into exactly one source file of each benchmark program.
+// What the benchmark programs share: a host wired to in-memory ports, as the
+// unit tests wire it, and the unit tests' heap-allocation counter.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "app/host.h"
@@ -22,34 +16,11 @@
 #include "fakes/fake_hotkeys.h"
 #include "fakes/fake_tray.h"
 #include "fakes/fakes.h"
+#include "support/alloc_counter.h"
 
 namespace bench {
 
-inline std::atomic<std::size_t> heapAllocations{0};
-
-}  // namespace bench
-
-void* operator new(std::size_t size) {
-  bench::heapAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-// GCC takes the free() below for one that does not match the new at the
-// places where it inlines both; here they do match, by construction.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
-namespace bench {
+using tw::testing::HeapAllocations;
 
 // Settings are neither loaded nor saved in a benchmark.
 class NullRegistry final : public tw::IRegistryPort {

@@ -25,7 +25,7 @@ void BM_CaptureCopy(benchmark::State& state) {
   BenchHost b(screen);
   tw::Pixmap capture(screen.width + 50, screen.height + 50, tw::kWhitePixel);
   const tw::Rect area{0, 0, screen.width, screen.height};
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     tw::RestorePixels(capture, b.screen.desktop, area);
@@ -33,7 +33,7 @@ void BM_CaptureCopy(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
   Report(state, std::chrono::duration<double, std::nano>(stop - start).count() / static_cast<double>(state.iterations()),
          static_cast<std::size_t>(screen.width) * screen.height * sizeof(tw::PixelValue), allocations);
 }
@@ -44,7 +44,7 @@ void BM_FullSurfacePresent(benchmark::State& state) {
   const tw::Size screen = bench::ScreenOf(state.range(0));
   BenchHost b(screen);
   b.host.StartTool(tw::kMagnifier);
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     b.host.FormPaint(b.host.Surface().Bounds());
@@ -52,7 +52,7 @@ void BM_FullSurfacePresent(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
   Report(state, std::chrono::duration<double, std::nano>(stop - start).count() / static_cast<double>(state.iterations()),
          static_cast<std::size_t>(screen.width) * screen.height * sizeof(tw::PixelValue), allocations);
 }

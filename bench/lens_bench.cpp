@@ -32,14 +32,14 @@ void BM_LensMove(benchmark::State& state) {
   };
   move();  // the first move sizes what is reused afterwards
 
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     move();
     benchmark::DoNotOptimize(b.host.Surface().Data().data());
   }
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
 
   const auto moves = static_cast<double>(state.iterations());
   const double moveNs = std::chrono::duration<double, std::nano>(stop - start).count() / moves;

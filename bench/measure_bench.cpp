@@ -47,14 +47,14 @@ double Measure(benchmark::State& state, BenchHost& b, std::size_t figureBytes, S
   step(0);
   step(1);
   int i = 2;
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     b.window.presented.clear();
     step(i++);
   }
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
   const auto moves = static_cast<double>(state.iterations());
   const double moveNs = std::chrono::duration<double, std::nano>(stop - start).count() / moves;
   const tw::Size zoom = b.host.InfoWin().Current()->Layout().zoomClient;

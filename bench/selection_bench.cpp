@@ -37,7 +37,7 @@ void BM_SelectionDragStep(benchmark::State& state) {
   b.window.presented.reserve(16);
 
   int step = 0;
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     b.window.presented.clear();
@@ -46,7 +46,7 @@ void BM_SelectionDragStep(benchmark::State& state) {
     benchmark::DoNotOptimize(b.host.Surface().Data().data());
   }
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
 
   const auto steps = static_cast<double>(state.iterations());
   const double stepNs = std::chrono::duration<double, std::nano>(stop - start).count() / steps;

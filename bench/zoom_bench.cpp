@@ -29,11 +29,11 @@ template <typename Call>
 void Measure(benchmark::State& state, tw::Size zoom, Call&& call) {
   call(0);  // the first call sizes what is reused afterwards
   int step = 1;
-  const std::size_t allocationsBefore = bench::heapAllocations.load();
+  const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) call(step++);
   const auto stop = std::chrono::steady_clock::now();
-  const std::size_t allocations = bench::heapAllocations.load() - allocationsBefore;
+  const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
 
   const auto calls = static_cast<double>(state.iterations());
   const double callNs = std::chrono::duration<double, std::nano>(stop - start).count() / calls;

@@ -3,8 +3,12 @@ find_package(GTest REQUIRED)
 
 # The fuzz targets (tests/fuzz, without their libFuzzer entry) run in the
 # unit layer too, on fixed seeds.
+# tests/support holds what the unit tests share with the benchmarks, and
+# only the programs that want it: its counting operator new is the program's.
+file(GLOB TARNWICK_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 file(GLOB TARNWICK_UNIT_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp
+  ${TARNWICK_TEST_SUPPORT_SOURCES})
 add_executable(tarnwick_unit_tests ${TARNWICK_UNIT_SOURCES})
 target_include_directories(tarnwick_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # 100,000 cases per fuzz target: their harness is optimised even in a Debug
@@ -27,7 +31,7 @@ if(TARNWICK_BENCH)
   file(GLOB TARNWICK_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   foreach(src IN LISTS TARNWICK_BENCH_SOURCES)
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp)
+    add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp ${TARNWICK_TEST_SUPPORT_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_options(${name} PRIVATE ${TARNWICK_WARNINGS})
     target_link_libraries(${name} PRIVATE tarnwick_core benchmark::benchmark benchmark::benchmark_main)

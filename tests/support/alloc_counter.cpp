@@ -1,8 +1,9 @@
-// The counting global operator new and delete of the unit test program. They
+// The counting global operator new and delete of the unit test and benchmark
+// programs. They
 // allocate with malloc and free with free, so the sanitizers still see every
 // block; every form of new is replaced, so no block from a new reaches a
 // delete of another family.
-#include "unit/alloc_counter.h"
+#include "support/alloc_counter.h"
 
 #include <algorithm>
 #include <atomic>

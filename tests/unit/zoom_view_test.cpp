@@ -6,7 +6,7 @@
 
 #include "fakes/host_fixture.h"
 #include "infowin/zoom_view.h"
-#include "unit/alloc_counter.h"
+#include "support/alloc_counter.h"
 
 namespace tw {
 namespace {
