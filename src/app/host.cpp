@@ -134,8 +134,7 @@ void TfrmHost::FormClose() {
 void TfrmHost::StartupTimerTick(const std::vector<std::string>& args) {
   // Asked first and always: a first start is recorded even with "/F".
   const bool firstStart = IsFirstStartNow();
-  firstRunDue_ = tw::FirstRunDue(firstStart, args);
-  if (firstRunDue_) RunFirstRunFlow();
+  if (tw::FirstRunDue(firstStart, args)) RunFirstRunFlow();
 }
 
 void TfrmHost::SetIconState(IconState iconState, unsigned tools) {

@@ -100,21 +100,9 @@ class TfrmHost final : private IInfoWindowHost {
   void mniHideInfoClick();
   void mniCopyInfoClick();
   void mniInfoZoomClick(TMenuItem& sender);
-  // The control on which pmnInfoWin was last opened.
-  [[nodiscard]] const InfoControl& InfoPopupControl() const { return infoPopupControl_; }
 
-  // --- state, read by the shell and by tests ---
+  // --- state, read by the shell and the tools ---
   TSettings Settings;
-  [[nodiscard]] const Pixmap& Surface() const { return surface_; }
-  [[nodiscard]] const Pixmap& Capture() const { return capture_; }
-  [[nodiscard]] bool RunActive() const { return runActive_; }
-  [[nodiscard]] int CurrentTool() const { return currentTool_; }
-  [[nodiscard]] bool ToolsEnabled() const { return toolsEnabled_; }
-  void SetToolsEnabled(bool enabled) { toolsEnabled_ = enabled; }
-  [[nodiscard]] const std::string& HelpFile() const { return helpFile_; }
-  [[nodiscard]] bool HasIdleHandler() const { return static_cast<bool>(idleHandler_); }
-  [[nodiscard]] bool FirstRunDue() const { return firstRunDue_; }
-  [[nodiscard]] TInfoWinSlot& InfoWin() { return infoWin_; }
 
   // The tray icons, by tool number; -1 is the main icon.
   [[nodiscard]] TTrayIcon& TrayIcon(int tool);
@@ -169,7 +157,6 @@ class TfrmHost final : private IInfoWindowHost {
   bool starting_ = false;
   bool desktopCanvas_ = false;
   bool toolsEnabled_ = true;
-  bool firstRunDue_ = false;
   bool created_ = false;
 };
 

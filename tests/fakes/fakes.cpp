@@ -26,6 +26,7 @@ bool FakeScreen::AcquireDesktopCanvas() {
 
 void FakeScreen::CopyFromDesktop(const Rect& area, Pixmap& target) {
   log.Add("copy desktop");
+  copiedTo = &target;
   RestorePixels(target, desktop, area);
 }
 
@@ -80,6 +81,10 @@ void FakeInfoView::SetRowText(int row, const std::string& text) {
 
 void FakeInfoView::SetRowColor(int row, ColorRef color) { colors.at(static_cast<std::size_t>(row)) = color; }
 
+FakeInfoView::~FakeInfoView() {
+  if (alive != nullptr && *alive == this) *alive = nullptr;
+}
+
 std::unique_ptr<TInfoWin> FakeInfoWindowFactory::Create(unsigned rowMask, IInfoWindowHost& host) {
   log.Add("create info window");
   masks.push_back(rowMask);
@@ -90,6 +95,7 @@ std::unique_ptr<TInfoWin> FakeInfoWindowFactory::Create(unsigned rowMask, IInfoW
   auto view = std::make_unique<FakeInfoView>(log);
   view->metrics = metrics;
   view->cursor = cursor;
+  view->alive = &last;
   last = view.get();
   return std::make_unique<TInfoWin>(std::move(view), host, rowMask);
 }

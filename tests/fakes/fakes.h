@@ -37,6 +37,7 @@ class FakeScreen final : public IScreenPort {
   bool acquireSucceeds = true;
   bool canvasHeld = false;
   Pixmap desktop;  // what the screen shows now; a test may change it
+  const Pixmap* copiedTo = nullptr;  // the host's capture, once a run copied
   CallLog& log;
 };
 
@@ -118,6 +119,9 @@ class FakeApplication final : public IApplicationPort {
 class FakeInfoView final : public IInfoWindowView {
  public:
   explicit FakeInfoView(CallLog& callLog) : log(callLog) {}
+  ~FakeInfoView() override;
+  FakeInfoView(const FakeInfoView&) = delete;
+  FakeInfoView& operator=(const FakeInfoView&) = delete;
   void Attach(TInfoWin& o) override { owner = &o; }
   InfoMetrics Metrics() override { return metrics; }
   void ApplyLayout(const InfoLayout& l) override { layout = l; }
@@ -141,6 +145,7 @@ class FakeInfoView final : public IInfoWindowView {
   Pixmap shownZoom;
   int zoomShows = 0;
   const Point* cursor = nullptr;  // the screen's cursor, when wired to one
+  FakeInfoView** alive = nullptr;  // cleared when the host frees the window
   CallLog& log;
 };
 
@@ -152,7 +157,8 @@ class FakeInfoWindowFactory final : public IInfoWindowFactory {
   std::vector<unsigned> masks;
   InfoMetrics metrics{};
   const Point* cursor = nullptr;
-  FakeInfoView* last = nullptr;  // valid while the host keeps its window
+  FakeInfoView* last = nullptr;  // the host's window; nullptr once it is freed
+  [[nodiscard]] TInfoWin* Current() const { return last != nullptr ? last->owner : nullptr; }
   CallLog& log;
 };
 

@@ -163,7 +163,7 @@ struct PreferencesFixture : HostFixture {
     log.calls.clear();
   }
   void ExpectWorking(const char* when) {
-    EXPECT_TRUE(host->ToolsEnabled()) << when;
+    EXPECT_TRUE(ToolsEnabled()) << when;
     EXPECT_EQ(hotkeys.Press(kModControl | kModAlt, 'M'), 0) << when;
     for (int t = -1; t < 4; ++t) EXPECT_EQ(ShownState(t), 0) << when << " icon " << t;
   }
@@ -174,7 +174,7 @@ TEST(Preferences, WhileTheDialogIsOpenNothingStartsAndItemsAreGrey) {
   bool checked = false;
   f.dialogs.whileSetupOpen = [&] {
     checked = true;
-    EXPECT_FALSE(f.host->ToolsEnabled());
+    EXPECT_FALSE(f.ToolsEnabled());
     EXPECT_FALSE(f.hotkeys.Press(kModControl | kModAlt, 'M').has_value());
     for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 2) << t;
     f.host->pmnTrayPopup();
@@ -182,7 +182,7 @@ TEST(Preferences, WhileTheDialogIsOpenNothingStartsAndItemsAreGrey) {
       EXPECT_FALSE(f.host->pmnTray.Find(item)->Enabled) << item;
     EXPECT_TRUE(f.host->pmnTray.Find("mniExit")->Enabled);
     f.host->xtiMouseUp(f.host->TrayIcon(kMeasurer), MouseButton::Left, 0, 0, 0);
-    EXPECT_FALSE(f.host->RunActive());
+    EXPECT_FALSE(f.RunActive());
   };
   f.host->pmnTray.Find("mniPreferences")->OnClick(*f.host->pmnTray.Find("mniPreferences"));
   EXPECT_TRUE(checked);
