@@ -104,7 +104,8 @@ class TfrmHost final : private IInfoWindowHost {
   // --- state, read by the shell and the tools ---
   TSettings Settings;
 
-  // The tray icons, by tool number; -1 is the main icon.
+  // The tray icons, by tool number; -1 is the main icon, and any other
+  // number is out of range.
   [[nodiscard]] TTrayIcon& TrayIcon(int tool);
   // The tool objects, by tool number (0-3).
   [[nodiscard]] TTool& Tool(int tool);
@@ -118,6 +119,13 @@ class TfrmHost final : private IInfoWindowHost {
   void InfoContextPopup(const InfoControl& control, Point at) override;
   void InfoCopyText(const std::string& text) override;
 
+  // Runs `dialog` with nothing starting from the tray meanwhile, then puts
+  // the tools back and runs `restore` whatever happened; an Error from the
+  // dialog is shown after that.
+  void WithToolsOff(const std::function<void()>& dialog, const std::function<void()>& restore);
+  // Opens `menu` during the run and runs the chosen command if the run is
+  // still the one going on when the menu closes.
+  void PopupInRun(TPopupMenu& menu, Point at);
   void BuildMenus();
   void BuildInfoMenu();
   // The zoom item that matches InfoScale carries the check mark; none when

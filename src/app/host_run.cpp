@@ -138,13 +138,17 @@ bool TfrmHost::FormContextPopup(Point at) {
   TTool* tool = RunningTool();
   TPopupMenu* menu = tool != nullptr ? tool->PopupMenu() : nullptr;
   if (menu == nullptr) return false;
-  const RunId run = runCount_;
-  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, *menu, at);
-  // The menu is a modal wait: switching to another program while it is open
-  // ends the run, and a hot key may even start the next one. A command
-  // chosen for a run that is over does nothing.
-  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
+  PopupInRun(*menu, at);
   return true;
+}
+
+void TfrmHost::PopupInRun(TPopupMenu& menu, Point at) {
+  const RunId run = runCount_;
+  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, menu, at);
+  // The menu is a modal wait: switching to another program while it is open
+  // ends the run (and frees its info window), and a hot key may even start
+  // the next one. A command chosen for a run that is over does nothing.
+  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
 }
 
 bool TfrmHost::OnSetCursor(bool cursorOverHost) {

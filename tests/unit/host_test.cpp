@@ -1,6 +1,8 @@
 // The tray host: icons, tray menu and the ways into a tool run.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "fakes/host_fixture.h"
 
 namespace tw {
@@ -232,6 +234,11 @@ TEST(TrayHost, StartupTimerShowsFirstRunOnFirstStartOrSwitch) {
     f.host->StartupTimerTick(c.args);
     EXPECT_EQ(f.log.Contains("first run show"), c.due) << (c.args.empty() ? "" : c.args[0]);
   }
+}
+
+TEST(TrayHost, AnIconNumberOutOfRangeIsAnError) {
+  HostFixture f;
+  for (const int bad : {-2, 4}) EXPECT_THROW(static_cast<void>(f.host->TrayIcon(bad)), std::out_of_range) << bad;
 }
 
 }  // namespace
