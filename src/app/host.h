@@ -81,6 +81,9 @@ class TfrmHost final : private IInfoWindowHost {
   // --- tool run ---
   void StartTool(int tool);
   void EndTool();
+  // A while after a run's end, the capture's memory is given back.
+  void ReleaseRunMemory();
+  static constexpr unsigned kRunMemoryKeptMs = 60'000;
   void FormShow();
   // Restores `area` of the surface from the capture and lets the running
   // tool redraw its overlay there; the shell then shows it.

@@ -68,7 +68,10 @@ void TfrmHost::EndTool() {
     ports_.screen.ReleaseDesktopCanvas();
     desktopCanvas_ = false;
   }
-  capture_.Clear();
+  // A second run soon after is common: the memory stays for it a while,
+  // but no picture of the screen stays with it.
+  capture_.ClearKeepingMemory();
+  ports_.window.StartRunMemoryTimer(kRunMemoryKeptMs);
   idleHandler_ = nullptr;
   // Saving the settings at the hide may fail (the registry is refused); the
   // run still ends completely and the message is shown afterwards, so the
@@ -79,11 +82,16 @@ void TfrmHost::EndTool() {
   } catch (...) {
     saveError = std::current_exception();
   }
+  surface_.Fill(0);
   infoWin_.FreeInfoWindow();
   // A run a hot key started under the About box ends with the box still
   // open, and the tools still disabled: the icons say so.
   SetIconState(toolsEnabled_ ? IconState::Normal : IconState::Disabled, kAllTools);
   if (saveError) std::rethrow_exception(saveError);
+}
+
+void TfrmHost::ReleaseRunMemory() {
+  if (!runActive_) capture_.Clear();
 }
 
 void TfrmHost::ShowHostWindow() {

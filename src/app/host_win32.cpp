@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TfrmHost";
 constexpr UINT_PTR kStartupTimer = 1;
+constexpr UINT_PTR kRunMemoryTimer = 2;
 
 ShiftState ShiftFromKeyboard() {
   ShiftState s = 0;
@@ -137,10 +138,15 @@ void HostWindow::OnActivateApp(bool active) {
   if (!active) host_->OnApplicationDeactivate();
 }
 
+void HostWindow::StartRunMemoryTimer(unsigned milliseconds) { StartTimer(kRunMemoryTimer, milliseconds); }
+
 bool HostWindow::OnTimer(UINT_PTR id) {
-  if (id != kStartupTimer) return false;
-  KillTimer(Handle(), kStartupTimer);  // it fires once
-  host_->StartupTimerTick(args_);
+  if (id != kStartupTimer && id != kRunMemoryTimer) return false;
+  KillTimer(Handle(), id);  // each fires once
+  if (id == kStartupTimer)
+    host_->StartupTimerTick(args_);
+  else
+    host_->ReleaseRunMemory();
   return true;
 }
 

@@ -83,6 +83,8 @@ class IHostWindowPort {
   // cursor), and the one set right now from a WM_SETCURSOR answer.
   virtual void SetWindowCursor(CursorShape shape) = 0;
   virtual void SetCursorNow(CursorShape shape) = 0;
+  // TfrmHost::ReleaseRunMemory runs once, `milliseconds` from the last call.
+  virtual void StartRunMemoryTimer(unsigned milliseconds) = 0;
 };
 
 // The clipboard. Each call replaces what it held; a clipboard that another

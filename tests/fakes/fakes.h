@@ -54,8 +54,10 @@ class FakeHostWindow final : public IHostWindowPort {
   void RepaintHost() override;
   void SetWindowCursor(CursorShape shape) override;
   void SetCursorNow(CursorShape shape) override { cursorNow.push_back(shape); }
+  void StartRunMemoryTimer(unsigned milliseconds) override { memoryTimer = milliseconds; }
 
   const Pixmap* surface = nullptr;
+  unsigned memoryTimer = 0;
   bool visible = false;
   std::vector<Rect> presented;
   std::vector<CursorShape> windowCursors;

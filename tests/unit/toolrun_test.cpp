@@ -1,6 +1,7 @@
 // The tool run: start, capture, show, paint, hide, end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -213,6 +214,24 @@ TEST(ToolRun, EndToolWhenIdleDoesNothing) {
   f.host->EndTool();
   EXPECT_TRUE(f.log.calls.empty());
   EXPECT_TRUE(f.registry.Calls().empty());
+}
+
+TEST(ToolRun, ARunSoonAfterTheLastReusesItsMemoryButNoPicture) {
+  HostFixture f;
+  f.host->StartTool(kScreenshot);
+  const std::size_t runMemory = f.Capture().MemoryBytes();
+  const PixelValue* pixels = f.Capture().Data().data();
+  f.host->EndTool();
+  EXPECT_EQ(f.window.memoryTimer, TfrmHost::kRunMemoryKeptMs);
+  EXPECT_EQ(f.Capture().MemoryBytes(), runMemory);
+  EXPECT_TRUE(std::ranges::all_of(f.Surface().Data(), [](PixelValue p) { return p == 0; }));
+  f.host->StartTool(kScreenshot);
+  EXPECT_EQ(f.Capture().Data().data(), pixels);
+  f.host->ReleaseRunMemory();  // the timer of an earlier run's end
+  EXPECT_EQ(f.Capture().MemoryBytes(), runMemory);
+  f.host->EndTool();
+  f.host->ReleaseRunMemory();
+  EXPECT_EQ(f.Capture().MemoryBytes(), 0u);
 }
 
 TEST(ToolRun, EndToolOrderAndCleanUp) {
