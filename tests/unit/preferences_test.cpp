@@ -2,6 +2,7 @@
 // calibrator ruler, the scaled layout, and the host's sequence around it.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,18 @@ TEST(Setup, TheLayoutScalesByTheMessageFont) {
   EXPECT_EQ(big[SetupControl::htkMeasurer].top, 204);
   EXPECT_EQ(SetupHelpTopic(SetupControl::edtDPI), 31);
   EXPECT_EQ(SetupHelpTopic(SetupControl::lblDPI), 0);
+}
+
+TEST(SetupHelp, EveryTopicOfTheDialogHasItsOwnText) {
+  const std::string_view general = SetupHelpText(0);
+  EXPECT_EQ(SetupHelpText(99), general);
+  std::set<std::string_view> texts;
+  for (int c = 0; c < kSetupControlCount; ++c)
+    if (const int topic = SetupHelpTopic(static_cast<SetupControl>(c)); topic != 0) {
+      EXPECT_NE(SetupHelpText(topic), general) << "topic " << topic;
+      texts.insert(SetupHelpText(topic));
+    }
+  EXPECT_EQ(texts.size(), 13u);  // the dialog's topics, each told apart
 }
 
 // --- the host around the dialog ---
