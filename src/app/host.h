@@ -137,6 +137,9 @@ class TfrmHost final : private IInfoWindowHost {
   void BuildTrayIcons();
   void ShowHostWindow();
   void HideHostWindow();
+  // The run's info window, if its tool has one: made, placed, shown, and
+  // filled in at the cursor.
+  void OpenInfoWindow(TTool& running, Size screen);
   // The tool of the run in progress, or nullptr.
   TTool* RunningTool();
   void LoadSettingsAtStart();

@@ -52,13 +52,20 @@ void TfrmHost::StartTool(int tool) {
 
   TTool& running = Tool(tool);
   running.Started();
-  if (const unsigned rows = running.InfoRowMask(); rows != 0) {
-    infoWin_.CreateInfoWindow(rows);
-    CheckInfoScaleItem();
-    if (Point* remembered = Settings.ToolPosition(tool); remembered != nullptr && infoWin_.Current() != nullptr)
-      infoWin_.PlaceInfoWindow(*remembered, screen);
-    if (TInfoWin* info = infoWin_.Current()) info->SetVisible(true);
-  }
+  OpenInfoWindow(running, screen);
+}
+
+void TfrmHost::OpenInfoWindow(TTool& running, Size screen) {
+  const unsigned rows = running.InfoRowMask();
+  if (rows == 0) return;
+  infoWin_.CreateInfoWindow(rows);
+  CheckInfoScaleItem();
+  TInfoWin* info = infoWin_.Current();
+  if (info == nullptr) return;
+  if (Point* remembered = Settings.ToolPosition(running.Id()); remembered != nullptr)
+    infoWin_.PlaceInfoWindow(*remembered, screen);
+  info->SetVisible(true);
+  running.InfoWindowShown();
 }
 
 void TfrmHost::EndTool() {

@@ -89,10 +89,6 @@ class Preferences : public TarnwickTest {
 TEST_F(Preferences, ShowsTheStoredOptionsAndCancelLeavesTheRegistryAlone) {
   ASSERT_NO_FATAL_FAILURE(OpenPreferences());
   const auto before = StoredOptions();
-  ASSERT_TRUE(WaitUntil([&] { return RulerDrawn(); }, kReactionLimit)) << "no ruler; " << Seen();
-  RECT frame{};
-  GetWindowRect(dialog_, &frame);
-  SaveDocumentationPicture(frame, L"preferences.png");
   EXPECT_EQ(Send(SetupControl::trbWidth, TBM_GETPOS), 10);
   EXPECT_EQ(Text(SetupControl::lblWidthValue), L"100 pix");
   EXPECT_EQ(Send(SetupControl::trbZoom, TBM_GETPOS), 2);
@@ -127,6 +123,24 @@ TEST_F(Preferences, ShowsTheStoredOptionsAndCancelLeavesTheRegistryAlone) {
   ASSERT_NO_FATAL_FAILURE(WaitForHostShown(&host));
   PressKey(VK_ESCAPE);
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
+}
+
+// Nothing stored: the dialog the README shows, on the defaults.
+class PreferencesOnDefaults : public Preferences {
+ protected:
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(Launch(true, L"")); }
+};
+
+TEST_F(PreferencesOnDefaults, ShowsTheDefaultsWithTheRuler) {
+  ASSERT_NO_FATAL_FAILURE(OpenPreferences());
+  ASSERT_TRUE(WaitUntil([&] { return RulerDrawn(); }, kReactionLimit)) << "no ruler; " << Seen();
+  RECT frame{};
+  GetWindowRect(dialog_, &frame);
+  SaveDocumentationPicture(frame, L"preferences.png");
+  EXPECT_EQ(Send(SetupControl::udnDPI, UDM_GETPOS32, 0, 0), 96);
+  EXPECT_EQ(Send(SetupControl::udnJPEGQuality, UDM_GETPOS32, 0, 0), 50);
+  EXPECT_EQ(Text(SetupControl::lblWidthValue), L"100 pix");
+  EXPECT_TRUE(Checked(SetupControl::chbAutoStart));
 }
 
 TEST_F(Preferences, OkTakesEffectAtOnce) {

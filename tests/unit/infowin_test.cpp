@@ -305,5 +305,24 @@ TEST(InfoWindow, HiddenWindowIsStillUpdatedAndTheToolMenuShowsItAgain) {
   }
 }
 
+TEST(InfoWindow, ShowsTheCursorAndItsZoomBeforeAnyMove) {
+  struct Case {
+    int tool;
+    Point cursor;
+  };
+  for (const Case& c : std::vector<Case>{{kScreenshot, {40, 30}}, {kMeasurer, {0, 199}}, {kDropper, {319, 7}}}) {
+    SCOPED_TRACE(c.tool);
+    HostFixture f;
+    f.screen.cursor = c.cursor;
+    f.host->StartTool(c.tool);
+    const fakes::FakeInfoView& view = *f.infoWindows.last;
+    const Pixmap first = view.shownZoom;
+    const std::string row = view.texts[0];
+    f.host->FormMouseMove(0, c.cursor.x, c.cursor.y);
+    EXPECT_EQ(row, view.texts[0]);
+    EXPECT_TRUE(!first.Empty() && first == view.shownZoom);
+  }
+}
+
 }  // namespace
 }  // namespace tw
