@@ -7,6 +7,7 @@
 
 #include "app/preferences/setup_ids.h"
 #include "core/error.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/dialog_base.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/message_font.h"
@@ -223,9 +224,9 @@ class SetupDialog final : public DialogBase {
 
   void pntCalibratorPaint(const DRAWITEMSTRUCT& item) {
     const HDC dc = item.hDC;
-    const RECT& r = item.rcItem;
-    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
-    const RulerPlan plan = PlanCalibratorRuler({r.right - r.left, r.bottom - r.top}, dpi_);
+    const Rect r = ToRect(item.rcItem);
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    const RulerPlan plan = PlanCalibratorRuler({r.Width(), r.Height()}, dpi_);
     const SelectionRestorer pen(dc, GetStockObject(BLACK_PEN));
     const SelectionRestorer font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);

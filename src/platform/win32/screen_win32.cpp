@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/convert.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/pixmap_dib.h"
 
@@ -9,11 +10,7 @@ namespace tw::win32 {
 
 Size ScreenPort::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-Point ScreenPort::CursorPos() {
-  POINT p{};
-  GetCursorPos(&p);
-  return {p.x, p.y};
-}
+Point ScreenPort::CursorPos() { return CursorPosition(); }
 
 int ScreenPort::LogicalDpi() {
   WindowDC screen(nullptr);
