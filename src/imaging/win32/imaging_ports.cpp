@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/win32/pixmap_dib.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -217,11 +218,6 @@ bool FilePort::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string FilePort::ErrorText(SystemError code) {
-  wchar_t text[1024] = {};
-  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                      text, static_cast<DWORD>(std::size(text)), nullptr);
-  return Narrow(std::wstring_view(text, length));
-}
+std::string FilePort::ErrorText(SystemError code) { return SystemErrorText(code); }
 
 }  // namespace tw::win32
