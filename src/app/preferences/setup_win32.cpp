@@ -35,9 +35,11 @@ bool IsHotKeyControl(HWND window) {
   return GetClassNameW(window, name, 32) > 0 && lstrcmpiW(name, HOTKEY_CLASSW) == 0;
 }
 
-// The dialog whose message-filter hook is installed; the program shows one
-// Preferences dialog at a time, on its one user-interface thread.
-HHOOK filterHook = nullptr;
+// The message-filter hook of the dialog that is open. It lives here, not in
+// the dialog object, because the hook procedure is handed nothing of ours and
+// must still pass the handle on; the program shows one Preferences dialog at
+// a time, on its one user-interface thread, and the dialog sets and clears it.
+UniqueHook filterHook;
 
 // Alt+letter in a hot-key field is the combination the user wants, not the
 // mnemonic of a check box that would also be ticked.
@@ -46,7 +48,7 @@ LRESULT CALLBACK SwallowMnemonicsInHotKeyFields(int code, WPARAM wParam, LPARAM 
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (msg != nullptr && msg->message == WM_SYSCHAR && IsHotKeyControl(msg->hwnd)) return TRUE;
   }
-  return CallNextHookEx(filterHook, code, wParam, lParam);
+  return CallNextHookEx(filterHook.get(), code, wParam, lParam);
 }
 
 // The number fields' key filter: digits, '.' and Backspace pass, anything
@@ -88,7 +90,7 @@ class SetupDialog final : public DialogBase {
     FormCreate();
     CopyIn();
     UpdateValueLabels();
-    filterHook = SetWindowsHookExW(WH_MSGFILTER, &SwallowMnemonicsInHotKeyFields, nullptr, GetCurrentThreadId());
+    filterHook.reset(SetWindowsHookExW(WH_MSGFILTER, &SwallowMnemonicsInHotKeyFields, nullptr, GetCurrentThreadId()));
     return TRUE;
   }
 
@@ -258,10 +260,7 @@ class SetupDialog final : public DialogBase {
       MessageBeep(0);
   }
 
-  void Unhook() {
-    if (filterHook != nullptr) UnhookWindowsHookEx(filterHook);
-    filterHook = nullptr;
-  }
+  void Unhook() { filterHook.reset(); }
 
   TfrmSetup& form_;
   UniqueFont font_;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/pixmap_dib.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/utf.h"
@@ -181,10 +182,9 @@ std::optional<std::string> FilePort::MakeTempFile(const std::string& folder) {
 
 SystemError FilePort::WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
   if (bytes.size() > MAXDWORD) return ERROR_FILE_TOO_LARGE;
-  const HANDLE opened =
-      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
-  UniqueKernelHandle file(opened);
+  UniqueFile file(
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
   DWORD written = 0;
   const DWORD size = static_cast<DWORD>(bytes.size());
   if (WriteFile(file.get(), bytes.data(), size, &written, nullptr) == FALSE) return GetLastError();
