@@ -72,10 +72,11 @@ TEST(ScreenWin32, CaptureCopiesAKnownWindowsPixels) {
   win32::ScreenPort screen;
   const Size size = screen.ScreenSize();
   ASSERT_GT(size.width, 200);
-  ASSERT_TRUE(screen.AcquireDesktopCanvas());
+  auto canvas = screen.AcquireDesktopCanvas();
+  ASSERT_TRUE(canvas);
   Pixmap capture(size.width + 50, size.height + 50, 0xFFFFFF);
-  screen.CopyFromDesktop({0, 0, size.width, size.height}, capture);
-  screen.ReleaseDesktopCanvas();
+  canvas->CopyTo({0, 0, size.width, size.height}, capture);
+  canvas.reset();
   for (int y = 0; y < 64; y += 5)
     for (int x = 0; x < 96; x += 7)
       ASSERT_EQ(PixelToColorRef(capture.Pixel(40 + x, 30 + y)), PatternWindow::ColorAt(x, y)) << x << "," << y;
