@@ -7,6 +7,7 @@
 
 #include "app/preferences/setup_ids.h"
 #include "core/error.h"
+#include "platform/win32/controls.h"
 #include "platform/win32/convert.h"
 #include "platform/win32/dialog_base.h"
 #include "platform/win32/handles.h"
@@ -113,12 +114,10 @@ class SetupDialog final : public DialogBase {
     SetupValues v = form_.Values;
     for (std::size_t t = 0; t < kToolCount; ++t) {
       v.trayIcons[t] = IsDlgButtonChecked(Handle(), ControlId(kTrayBoxes[t])) == BST_CHECKED;
-      const auto word = static_cast<WORD>(Send(kHotKeyFields[t], HKM_GETHOTKEY, 0, 0));
-      v.hotKeys[t] = {LOBYTE(word), HIBYTE(word)};
+      const HotKeyEntry entry = HotKeyField(Item(kHotKeyFields[t])).HotKey();
+      v.hotKeys[t] = {entry.key, entry.modifiers};
     }
-    v.width = static_cast<std::int32_t>(Send(C::trbWidth, TBM_GETPOS, 0, 0));
-    v.height = static_cast<std::int32_t>(Send(C::trbHeight, TBM_GETPOS, 0, 0));
-    v.zoom = static_cast<std::int32_t>(Send(C::trbZoom, TBM_GETPOS, 0, 0));
+    ReadTrackBars(v);
     v.highContrast = CheckedItem(kContrastItems);
     v.magnifierCursor = CheckedItem(kCursorItems);
     v.dpi = dpi_;
@@ -170,15 +169,15 @@ class SetupDialog final : public DialogBase {
     const SetupValues& v = form_.Values;
     for (std::size_t t = 0; t < kToolCount; ++t) {
       CheckDlgButton(Handle(), ControlId(kTrayBoxes[t]), v.trayIcons[t] ? BST_CHECKED : BST_UNCHECKED);
-      Send(kHotKeyFields[t], HKM_SETHOTKEY, MAKEWORD(v.hotKeys[t].key, v.hotKeys[t].modifiers), 0);
+      HotKeyField(Item(kHotKeyFields[t])).SetHotKey({v.hotKeys[t].key, v.hotKeys[t].modifiers});
     }
     // Ranges before positions, and both before the first paint: a ruler
     // painted at 0 pixels per inch would have no inch to step by.
     const auto track = [this](C c, SetupRange range, std::int32_t pos) {
-      Send(c, TBM_SETRANGEMIN, FALSE, range.min);
-      Send(c, TBM_SETRANGEMAX, FALSE, range.max);
-      Send(c, TBM_SETPAGESIZE, 0, 1);
-      Send(c, TBM_SETPOS, TRUE, pos);
+      const TrackBar bar(Item(c));
+      bar.SetRange(range.min, range.max);
+      bar.SetPageSize(1);
+      bar.SetPos(pos);
     };
     track(C::trbWidth, kLensTrackRange, v.width);
     track(C::trbHeight, kLensTrackRange, v.height);
@@ -186,9 +185,10 @@ class SetupDialog final : public DialogBase {
     CheckItem(kContrastItems, v.highContrast);
     CheckItem(kCursorItems, v.magnifierCursor);
     const auto spin = [this](C c, C edit, SetupRange range, std::int32_t pos) {
-      Send(c, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(edit)), 0);
-      Send(c, UDM_SETRANGE32, static_cast<WPARAM>(range.min), range.max);
-      Send(c, UDM_SETPOS32, 0, pos);  // the whole 32 bits; the control limits it
+      const UpDown updown(Item(c));
+      updown.SetBuddy(Item(edit));
+      updown.SetRange(range.min, range.max);
+      updown.SetPos(pos);
     };
     dpi_ = v.dpi;
     jpegQuality_ = v.jpegQuality;
@@ -198,10 +198,16 @@ class SetupDialog final : public DialogBase {
   }
 
   void ReadPosition(C spin, std::int32_t& value, std::int32_t& lastValid) {
-    BOOL error = FALSE;
-    const auto pos = static_cast<std::int32_t>(Send(spin, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
-    if (!error) lastValid = pos;
+    if (const std::optional<std::int32_t> pos = UpDown(Item(spin)).Pos()) lastValid = *pos;
     value = lastValid;
+  }
+
+  // The lens size and zoom as the track bars show them, for OK and for the
+  // value labels alike.
+  void ReadTrackBars(SetupValues& v) const {
+    v.width = TrackBar(Item(C::trbWidth)).Pos();
+    v.height = TrackBar(Item(C::trbHeight)).Pos();
+    v.zoom = TrackBar(Item(C::trbZoom)).Pos();
   }
 
   void CheckItem(const std::array<C, kRadioItems>& items, int index) {
@@ -216,9 +222,7 @@ class SetupDialog final : public DialogBase {
 
   void UpdateValueLabels() {
     TfrmSetup shown;
-    shown.Values.width = static_cast<std::int32_t>(Send(C::trbWidth, TBM_GETPOS, 0, 0));
-    shown.Values.height = static_cast<std::int32_t>(Send(C::trbHeight, TBM_GETPOS, 0, 0));
-    shown.Values.zoom = static_cast<std::int32_t>(Send(C::trbZoom, TBM_GETPOS, 0, 0));
+    ReadTrackBars(shown.Values);
     SetDlgItemTextW(Handle(), ControlId(C::lblWidthValue), Widen(shown.WidthValueText()).c_str());
     SetDlgItemTextW(Handle(), ControlId(C::lblHeightValue), Widen(shown.HeightValueText()).c_str());
     SetDlgItemTextW(Handle(), ControlId(C::lblZoomValue), Widen(shown.ZoomValueText()).c_str());
