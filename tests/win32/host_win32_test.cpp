@@ -8,25 +8,13 @@
 #include "platform/win32/application_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/screen_win32.h"
+#include "win32/window_support.h"
 
 namespace tw {
 namespace {
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
-
-ColorRef ScreenPixel(int x, int y) {
-  win32::WindowDC screen(nullptr);
-  return GetPixel(screen.get(), x, y);
-}
+using win32::testing::Pump;
+using win32::testing::ScreenPixel;
 
 // A plain window of ours that paints a known pattern: 8-pixel squares whose
 // colour tells their place.
