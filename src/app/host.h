@@ -159,6 +159,7 @@ class TfrmHost final : private IInfoWindowHost {
   std::unique_ptr<RunContext> runContext_;
   std::array<std::unique_ptr<TTool>, kToolCount> tools_;
 
+  std::unique_ptr<IDesktopCanvas> desktopCanvas_;  // held for the run
   Pixmap capture_;
   Pixmap surface_;
   std::function<void()> idleHandler_;
@@ -169,7 +170,6 @@ class TfrmHost final : private IInfoWindowHost {
   std::uint64_t runCount_ = 0;  // numbers the runs: the current one is runCount_
   bool runActive_ = false;
   bool starting_ = false;
-  bool desktopCanvas_ = false;
   bool toolsEnabled_ = true;
   bool created_ = false;
 };

@@ -40,7 +40,7 @@ void TfrmHost::StartTool(int tool) {
   // The margin right of and below the screen lets the lens read past the
   // screen edge; it holds no screen content, so it is plain white.
   capture_.Resize(screen.width + Settings.ZoomWidth / 2, screen.height + Settings.ZoomHeight / 2, 0xFFFFFF);
-  ports_.screen.CopyFromDesktop({0, 0, screen.width, screen.height}, capture_);
+  desktopCanvas_->CopyTo({0, 0, screen.width, screen.height}, capture_);
   if (surface_.Width() != screen.width || surface_.Height() != screen.height) {
     surface_.Resize(screen.width, screen.height);
     ports_.window.AttachSurface(&surface_);
@@ -71,10 +71,7 @@ void TfrmHost::OpenInfoWindow(TTool& running, Size screen) {
 void TfrmHost::EndTool() {
   if (!runActive_) return;
   runActive_ = false;
-  if (desktopCanvas_) {
-    ports_.screen.ReleaseDesktopCanvas();
-    desktopCanvas_ = false;
-  }
+  desktopCanvas_.reset();
   // A second run soon after is common: the memory stays for it a while,
   // but no picture of the screen stays with it.
   capture_.ClearKeepingMemory();

@@ -1,8 +1,8 @@
 #include "app/host_win32.h"
 
-
 #include "app/host.h"
 #include "platform/win32/application_win32.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/mouse_input.h"
 #include "platform/win32/screen_win32.h"
@@ -31,6 +31,11 @@ MouseButton ButtonOf(UINT msg) {
     case WM_RBUTTONUP: return MouseButton::Right;
     default: return MouseButton::Middle;
   }
+}
+
+bool CursorOver(HWND window) {
+  const std::optional<Point> at = TryCursorPosition();
+  return at && WindowFromPoint(ToPOINT(*at)) == window;
 }
 
 }  // namespace
@@ -115,11 +120,7 @@ void HostWindow::OnMouseMove(WPARAM keys, Point at) { host_->FormMouseMove(Shift
 void HostWindow::OnKeyDown(unsigned key) { host_->FormKeyDown(key, ShiftFromKeyboard()); }
 
 void HostWindow::OnContextMenu(Point at, bool fromKeyboard) {
-  if (fromKeyboard) {  // no position given
-    POINT p{};
-    GetCursorPos(&p);
-    at = {p.x, p.y};
-  }
+  if (fromKeyboard) at = CursorPosition();  // no position given
   host_->FormContextPopup(at);
 }
 
@@ -189,8 +190,7 @@ void HostWindow::ShowHost() {
   // A window that appears under a still mouse gets no WM_SETCURSOR until the
   // mouse moves; the tool's cursor (or none, for the Magnifier) must show at
   // once.
-  POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(windowCursor_));
+  if (CursorOver(Handle())) SetCursor(CursorFor(windowCursor_));
 }
 
 void HostWindow::HideHost() { ShowWindow(Handle(), SW_HIDE); }
@@ -212,8 +212,7 @@ void HostWindow::RepaintHost() {
 
 void HostWindow::SetWindowCursor(CursorShape shape) {
   windowCursor_ = shape;
-  POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(shape));
+  if (CursorOver(Handle())) SetCursor(CursorFor(shape));
 }
 
 void HostWindow::SetCursorNow(CursorShape shape) { SetCursor(CursorFor(shape)); }

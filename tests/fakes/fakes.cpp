@@ -18,21 +18,31 @@ void FakeScreen::SetSize(Size s) {
       desktop.SetPixel(x, y, (static_cast<PixelValue>(x) << 12) ^ static_cast<PixelValue>(y) ^ 0x00A05000u);
 }
 
-bool FakeScreen::AcquireDesktopCanvas() {
+namespace {
+
+class FakeDesktopCanvas final : public IDesktopCanvas {
+ public:
+  explicit FakeDesktopCanvas(FakeScreen& screen) : screen_(screen) { screen_.canvasHeld = true; }
+  ~FakeDesktopCanvas() override {
+    screen_.log.Add("release desktop");
+    screen_.canvasHeld = false;
+  }
+  void CopyTo(const Rect& area, Pixmap& target) override {
+    screen_.log.Add("copy desktop");
+    screen_.copiedTo = &target;
+    RestorePixels(target, screen_.desktop, area);
+  }
+
+ private:
+  FakeScreen& screen_;
+};
+
+}  // namespace
+
+std::unique_ptr<IDesktopCanvas> FakeScreen::AcquireDesktopCanvas() {
   log.Add("acquire desktop");
-  canvasHeld = acquireSucceeds;
-  return acquireSucceeds;
-}
-
-void FakeScreen::CopyFromDesktop(const Rect& area, Pixmap& target) {
-  log.Add("copy desktop");
-  copiedTo = &target;
-  RestorePixels(target, desktop, area);
-}
-
-void FakeScreen::ReleaseDesktopCanvas() {
-  log.Add("release desktop");
-  canvasHeld = false;
+  if (!acquireSucceeds) return nullptr;
+  return std::make_unique<FakeDesktopCanvas>(*this);
 }
 
 void FakeHostWindow::ShowHost() {

@@ -27,9 +27,9 @@ class FakeScreen final : public IScreenPort {
   Size ScreenSize() override { return size; }
   Point CursorPos() override { return cursor; }
   int LogicalDpi() override { return dpi; }
-  bool AcquireDesktopCanvas() override;
-  void CopyFromDesktop(const Rect& area, Pixmap& target) override;
-  void ReleaseDesktopCanvas() override;
+  // Logs "acquire desktop"; the canvas logs "copy desktop" and, as it goes,
+  // "release desktop".
+  std::unique_ptr<IDesktopCanvas> AcquireDesktopCanvas() override;
 
   Size size;
   Point cursor{0, 0};

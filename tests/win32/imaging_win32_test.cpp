@@ -27,7 +27,7 @@ std::string FileContent(const std::string& path) {
   const HANDLE opened = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return "(no file)";
-  const UniqueKernelHandle file(opened);
+  const UniqueFile file(opened);
   std::string content;
   char buffer[65536];
   DWORD read = 0;
@@ -39,7 +39,7 @@ void PutFile(const std::string& path, const std::string& content) {
   const HANDLE opened =
       CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(opened, INVALID_HANDLE_VALUE) << path;
-  const UniqueKernelHandle file(opened);
+  const UniqueFile file(opened);
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
   ASSERT_EQ(written, content.size());
@@ -371,7 +371,7 @@ TEST_F(ImageExportWin32, FailingReplaceLeavesTheFileAndNoTemporaryOne) {
     // Held open without sharing, the file cannot be replaced.
     const HANDLE held = CreateFileW(Widen(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const UniqueKernelHandle owned(held);
+    const UniqueFile owned(held);
     const std::string error = SaveError(exporter_, KnownPicture(37, 23), file, kPngFormat);
     EXPECT_EQ(error.rfind("Cannot create file \"" + file + "\". ", 0), 0u) << error;
     EXPECT_EQ(error.find('\r'), std::string::npos);
@@ -407,6 +407,14 @@ TEST_F(ImageExportWin32, FilePortWritesWholeFilesAndRenamesNewOnes) {
   EXPECT_EQ(files.ErrorText(ERROR_ACCESS_DENIED), "Access denied.\r\n");
   EXPECT_TRUE(files.RemoveFile(folder_ / "new.bin"));
   EXPECT_FALSE(files.FileExists(folder_ / "new.bin"));
+}
+
+TEST_F(ImageExportWin32, AFileThatDoesNotOpenIsHeldByNoOwner) {
+  const long before = LiveHandles(HandleKind::Other);
+  const UniqueFile missing(CreateFileW(Widen(folder_ / "missing.bin").c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(missing);  // INVALID_HANDLE_VALUE, not null, is what failed
+  EXPECT_EQ(LiveHandles(HandleKind::Other), before);
 }
 
 // Not a timed test: the figures go to the log, the check is that each
