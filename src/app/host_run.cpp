@@ -45,6 +45,10 @@ void TfrmHost::StartTool(int tool) {
     surface_.Resize(screen.width, screen.height);
     ports_.window.AttachSurface(&surface_);
   }
+  // The surface is the frozen screen from the first moment, whatever part
+  // of the window the system paints first: the info window's first zoom
+  // view reads it before any paint may have come.
+  RestorePixels(surface_, capture_, surface_.Bounds());
 
   ++runCount_;
   runActive_ = true;
