@@ -143,6 +143,36 @@ TEST_F(PreferencesOnDefaults, ShowsTheDefaultsWithTheRuler) {
   EXPECT_TRUE(Checked(SetupControl::chbAutoStart));
 }
 
+TEST_F(PreferencesOnDefaults, F1ShowsTheControlsHelpBesideItAndAHotKeyFieldKeepsItsKey) {
+  ASSERT_NO_FATAL_FAILURE(OpenPreferences());
+  const auto helpPopup = [&] {
+    return FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.className == L"TarnwickHelpPopup"; });
+  };
+  // A key closes the first popup, a click the second.
+  for (const bool byKey : {true, false}) {
+    ASSERT_NO_FATAL_FAILURE(ClickOn(SetupControl::edtDPI));
+    PressKey(VK_F1);
+    std::optional<WindowInfo> popup;
+    ASSERT_TRUE(WaitUntil([&] { return (popup = helpPopup()).has_value(); }, kReactionLimit)) << Seen();
+    EXPECT_EQ(Narrow(popup->title), tw::SetupHelpText(31));
+    std::string error;
+    if (byKey)
+      PressKey(VK_SPACE);
+    else
+      ASSERT_TRUE(Click({popup->rect.left + 3, popup->rect.top + 3}, false, &error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return !helpPopup().has_value(); }, kReactionLimit)) << "the help stays; " << Seen();
+  }
+  EXPECT_EQ(Send(SetupControl::udnDPI, UDM_GETPOS32, 0, 0), 96);  // neither went to the field
+
+  ASSERT_NO_FATAL_FAILURE(ClickOn(SetupControl::htkMagnifier));
+  PressKey(VK_F1);
+  ASSERT_TRUE(WaitUntil([&] { return helpPopup().has_value(); }, kReactionLimit)) << Seen();
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !helpPopup().has_value(); }, kReactionLimit)) << Seen();
+  EXPECT_EQ(Send(SetupControl::htkMagnifier, HKM_GETHOTKEY), 0);
+  EXPECT_TRUE(IsWindow(dialog_)) << "the Escape that closed the help closed the dialog too";
+}
+
 TEST_F(Preferences, OkTakesEffectAtOnce) {
   ASSERT_NO_FATAL_FAILURE(OpenPreferences());
   ASSERT_NO_FATAL_FAILURE(ClickOn(SetupControl::htkMagnifier));

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "app/preferences/help_popup_win32.h"
 #include "app/preferences/setup_ids.h"
 #include "core/error.h"
 #include "platform/win32/controls.h"
@@ -42,12 +43,30 @@ bool IsHotKeyControl(HWND window) {
 // a time, on its one user-interface thread, and the dialog sets and clears it.
 UniqueHook filterHook;
 
+// What F1 sends from any other control: WM_HELP to the dialog for `control`.
+void AskForHelp(HWND control) {
+  HELPINFO help{.cbSize = sizeof(HELPINFO),
+                .iContextType = HELPINFO_WINDOW,
+                .iCtrlId = GetDlgCtrlID(control),
+                .hItemHandle = control,
+                .dwContextId = 0,
+                .MousePos = ToPOINT(CursorPosition())};
+  SendMessageW(GetAncestor(control, GA_ROOT), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+}
+
 // Alt+letter in a hot-key field is the combination the user wants, not the
 // mnemonic of a check box that would also be ticked.
 LRESULT CALLBACK SwallowMnemonicsInHotKeyFields(int code, WPARAM wParam, LPARAM lParam) {
   if (code == MSGF_DIALOGBOX) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (msg != nullptr && msg->message == WM_SYSCHAR && IsHotKeyControl(msg->hwnd)) return TRUE;
+    // F1 in a hot-key field asks for help, as everywhere in the dialog; the
+    // field would otherwise take it as its key.
+    if (msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_F1 &&
+        IsHotKeyControl(msg->hwnd)) {
+      if (msg->message == WM_KEYDOWN) AskForHelp(msg->hwnd);
+      return TRUE;
+    }
   }
   return CallNextHookEx(filterHook.get(), code, wParam, lParam);
 }
@@ -66,7 +85,7 @@ LRESULT CALLBACK NumberFieldProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lPar
 class SetupDialog final : public DialogBase {
  public:
   SetupDialog(HINSTANCE instance, const ErrorDisplay& errors, TfrmSetup& form)
-      : DialogBase(instance, DialogTemplate{.resource = IDD_SETUP}, errors), form_(form) {}
+      : DialogBase(instance, DialogTemplate{.resource = IDD_SETUP}, errors), instance_(instance), form_(form) {}
   ~SetupDialog() override { Unhook(); }
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
@@ -256,16 +275,20 @@ class SetupDialog final : public DialogBase {
     else if (help.iCtrlId == IDCANCEL) control = C::btnCancel;
     else if (index >= 0 && index < kSetupControlCount) control = static_cast<C>(index);
     const int topic = control == C::Count ? 0 : SetupHelpTopic(control);
-    if (topic == 0) return;
-    // The help file is not part of the program; without it F1 only beeps.
-    const std::wstring file = Widen(form_.HelpFile);
-    if (file.empty() || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ||
-        !WinHelpW(Handle(), file.c_str(), HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(topic)))
-      MessageBeep(0);
+    // Beside the control the help is for, or below the caption for the
+    // dialog's general help.
+    RECT anchor{};
+    const auto item = static_cast<HWND>(help.hItemHandle);
+    if (topic == 0 || help.iContextType != HELPINFO_WINDOW || !IsWindow(item) || !GetWindowRect(item, &anchor)) {
+      GetWindowRect(Handle(), &anchor);
+      anchor.bottom = anchor.top + GetSystemMetrics(SM_CYCAPTION);
+    }
+    ShowHelpPopup(instance_, Handle(), ToRect(anchor), std::string(SetupHelpText(topic)));
   }
 
   void Unhook() { filterHook.reset(); }
 
+  HINSTANCE instance_;
   TfrmSetup& form_;
   UniqueFont font_;
   std::int32_t dpi_ = 96, jpegQuality_ = 50;
