@@ -122,8 +122,8 @@ class TfrmHost final : private IInfoWindowHost {
   void InfoContextPopup(const InfoControl& control, Point at) override;
   void InfoCopyText(const std::string& text) override;
 
-  // Runs `dialog` with nothing starting from the tray meanwhile, then puts
-  // the tools back and runs `restore` whatever happened; an Error from the
+  // Runs `dialog` with nothing starting from the tray meanwhile, then runs
+  // `restore` and puts the tools back whatever happened; an Error from the
   // dialog is shown after that.
   void WithToolsOff(const std::function<void()>& dialog, const std::function<void()>& restore);
   // Opens `menu` during the run and runs the chosen command if the run is

@@ -21,10 +21,12 @@ void TfrmHost::WithToolsOff(const std::function<void()>& dialog, const std::func
   } catch (...) {
     unexpected = std::current_exception();
   }
-  // Whatever happened, the program works again before anything is said.
+  // Whatever happened, the program works again before anything is said;
+  // what the dialog took away (the hot keys) first, so that a hot key pressed
+  // as the dialog closes is not lost while the icons change.
+  restore();
   SetIconState(IconState::Normal, kAllTools);
   toolsEnabled_ = true;
-  restore();
   if (unexpected) std::rethrow_exception(unexpected);
   if (!failure.empty()) ports_.app.ShowError(failure);
 }
