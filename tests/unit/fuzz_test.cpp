@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <thread>
 
 #include "fuzz/fuzz_check.h"
@@ -38,12 +39,15 @@ TEST(FuzzGenerators, MakeTheSameInputsForTheSameCaseAndManyDifferentOnes) {
     SCOPED_TRACE(target->name);
     const std::vector<Bytes> seeds = target->seeds();
     ASSERT_FALSE(seeds.empty());
-    std::set<Bytes> distinct;
+    // Kept as strings: GCC 12 at -O3 reads an impossible length into the
+    // inlined <=> of two byte vectors and fails the build with a false
+    // -Wstringop-overread; a string compares the same bytes without it.
+    std::set<std::string> distinct;
     for (int index = 0; index < 400; ++index) {
       const Bytes input = CaseInput(*target, seeds, kUnitSeed, index);
       ASSERT_EQ(input, CaseInput(*target, seeds, kUnitSeed, index)) << index;
       if (static_cast<std::size_t>(index) < seeds.size()) EXPECT_EQ(input, seeds[static_cast<std::size_t>(index)]);
-      distinct.insert(input);
+      distinct.emplace(input.begin(), input.end());
     }
     EXPECT_GT(distinct.size(), 300u);
     EXPECT_NE(CaseInput(*target, seeds, kUnitSeed, 1000), CaseInput(*target, seeds, kUnitSeed + 1, 1000));
