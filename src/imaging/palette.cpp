@@ -70,7 +70,10 @@ constexpr int kLevelBits = 6;
 constexpr int kLevels = 1 << kLevelBits;
 constexpr std::size_t kCells = std::size_t{1} << (3 * kLevelBits);
 
-constexpr std::uint32_t CellOf(PixelValue p) { return ((p >> 6) & 0x3F000) | ((p >> 4) & 0xFC0) | ((p >> 2) & 0x3F); }
+// Red, green and blue's top 6 bits side by side.
+constexpr std::uint32_t CellOf(PixelValue p) {
+  return ((p >> 6) & 0x3F000) | ((p >> 4) & 0xFC0) | ((p >> 2) & 0x3F);
+}
 
 // What a set of pixels weighs: the count, and per channel the sum and the sum
 // of squares, each cell taken as one point at its mean. The squared error
@@ -227,58 +230,74 @@ std::vector<Box> CutIntoBoxes(std::vector<Bin>& bins) {
   return boxes;
 }
 
-int SquaredDistance(PixelValue a, PixelValue b) {
-  const int dr = Red(a) - Red(b);
-  const int dg = Green(a) - Green(b);
-  const int db = Blue(a) - Blue(b);
-  return dr * dr + dg * dg + db * db;
-}
-
-// The palette sorted by green: a search walks out from the colour's green
-// both ways and stops on a side once green alone is no nearer than the best.
+// The colour cube in blocks of 32 levels a side, each with the entries that
+// can be nearest to a colour inside it: an entry nearest to a colour is no
+// farther from its block than the block's farthest corner is from the entry
+// that has the nearest farthest corner. A block's list is made when a colour
+// first needs it.
 class NearestEntry {
  public:
-  explicit NearestEntry(const std::vector<PixelValue>& palette) {
-    entries_.reserve(palette.size());
-    for (std::size_t i = 0; i < palette.size(); ++i)
-      entries_.push_back({Green(palette[i]), Red(palette[i]), Blue(palette[i]), static_cast<std::uint8_t>(i)});
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.green < b.green; });
-  }
+  explicit NearestEntry(const std::vector<PixelValue>& palette) : palette_(palette) {}
 
-  // `guess` is an entry that is likely near, so that the walk ends early.
-  [[nodiscard]] std::uint8_t Find(PixelValue colour, std::uint8_t guess, int guessDistance) const {
-    const int red = Red(colour);
-    const int green = Green(colour);
-    const int blue = Blue(colour);
-    int best = guessDistance;
-    std::uint8_t index = guess;
-    const auto consider = [&](const Entry& e) {
-      const int dg = e.green - green;
-      if (dg * dg >= best) return false;
-      const int dr = e.red - red;
-      const int db = e.blue - blue;
-      const int distance = dr * dr + dg * dg + db * db;
+  [[nodiscard]] std::uint8_t Find(PixelValue colour) {
+    const std::array<int, 3> value{Red(colour), Green(colour), Blue(colour)};
+    const int block = (value[0] >> 5) << 6 | (value[1] >> 5) << 3 | value[2] >> 5;
+    if (!listed_[block]) List(block);
+    int best = std::numeric_limits<int>::max();
+    std::uint8_t index = 0;
+    for (std::uint32_t i = first_[block]; i < first_[block] + count_[block]; ++i) {
+      const Entry& e = entries_[i];
+      const int distance =
+          Squared(e.value[0] - value[0]) + Squared(e.value[1] - value[1]) + Squared(e.value[2] - value[2]);
       if (distance < best) {
         best = distance;
         index = e.index;
       }
-      return true;
-    };
-    const auto start = std::lower_bound(entries_.begin(), entries_.end(), green,
-                                        [](const Entry& e, int g) { return e.green < g; });
-    for (auto up = start; up != entries_.end() && consider(*up); ++up) {
-    }
-    for (auto down = start; down != entries_.begin() && consider(*(down - 1)); --down) {
     }
     return index;
   }
 
  private:
+  static constexpr int kBlockSide = 32;
+  static constexpr int kBlocks = 8 * 8 * 8;
   struct Entry {
-    int green, red, blue;
+    std::array<int, 3> value;
     std::uint8_t index;
   };
+  static int Squared(int d) { return d * d; }
+
+  // The squared distance from `p` to the nearest or the farthest colour of
+  // the block that starts at `low`.
+  static int Reach(PixelValue p, const std::array<int, 3>& low, bool farthest) {
+    const std::array<int, 3> value{Red(p), Green(p), Blue(p)};
+    int sum = 0;
+    for (int c = 0; c < 3; ++c) {
+      const int high = low[c] + kBlockSide - 1;
+      sum += Squared(farthest ? std::max(value[c] - low[c], high - value[c])
+                              : std::max({low[c] - value[c], value[c] - high, 0}));
+    }
+    return sum;
+  }
+
+  void List(int block) {
+    const std::array<int, 3> low{(block >> 6) * kBlockSide, (block >> 3 & 7) * kBlockSide,
+                                 (block & 7) * kBlockSide};
+    int bound = std::numeric_limits<int>::max();
+    for (const PixelValue p : palette_) bound = std::min(bound, Reach(p, low, true));
+    first_[block] = static_cast<std::uint32_t>(entries_.size());
+    for (std::size_t i = 0; i < palette_.size(); ++i)
+      if (Reach(palette_[i], low, false) <= bound)
+        entries_.push_back(
+            {{Red(palette_[i]), Green(palette_[i]), Blue(palette_[i])}, static_cast<std::uint8_t>(i)});
+    count_[block] = static_cast<std::uint32_t>(entries_.size()) - first_[block];
+    listed_[block] = true;
+  }
+
+  const std::vector<PixelValue>& palette_;
   std::vector<Entry> entries_;
+  std::array<std::uint32_t, kBlocks> first_{};
+  std::array<std::uint32_t, kBlocks> count_{};
+  std::array<bool, kBlocks> listed_{};
 };
 
 void ChooseColours(std::span<const PixelValue> pixels, IndexedPixels& out) {
@@ -288,15 +307,10 @@ void ChooseColours(std::span<const PixelValue> pixels, IndexedPixels& out) {
   for (const Box& box : boxes) out.palette.push_back(box.moments.Mean());
 
   // Each cell's pixels take the entry nearest to their mean: one search per
-  // cell, not per pixel, starting from the entry of the cell's own box.
-  const NearestEntry nearest(out.palette);
+  // cell, not per pixel.
+  NearestEntry nearest(out.palette);
   std::vector<std::uint8_t> entryOfCell(kCells);
-  for (std::size_t b = 0; b < boxes.size(); ++b)
-    for (std::size_t i = boxes[b].begin; i < boxes[b].end; ++i) {
-      const PixelValue mean = bins[i].moments.Mean();
-      entryOfCell[bins[i].cell] =
-          nearest.Find(mean, static_cast<std::uint8_t>(b), SquaredDistance(mean, out.palette[b]) + 1);
-    }
+  for (const Bin& bin : bins) entryOfCell[bin.cell] = nearest.Find(bin.moments.Mean());
   for (std::size_t i = 0; i < pixels.size(); ++i) out.indices[i] = entryOfCell[CellOf(pixels[i])];
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "fakes/sample_pictures.h"
 #include "imaging/win32/gdip_loader.h"
 #include "platform/win32/utf.h"
 
@@ -314,7 +315,7 @@ TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   port.DisposeImage(image);
 }
 
-TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
+TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndTheProgramsPaletteMendsIt) {
   GdiplusPort port(loader_);
   TGdipPicture picture = TGdipPicture::FromPixmap(port, KnownPicture(37, 23));
   ASSERT_TRUE(picture.HasContent());
@@ -323,12 +324,39 @@ TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
   const EncodedImage direct = exporter.EncodePicture(picture, kGifFormat, 50);
   ASSERT_EQ(direct.status, kGdipOk);
   if (port.DecodedSize(direct.bytes) == Size{37, 23}) GTEST_SKIP() << "this GDI+ encodes 32-bit GIFs itself";
-  TGdipPicture indexed(port, port.CloneIndexed8(picture.Handle()));
+  TGdipPicture indexed = TGdipPicture::WithPalette(port, KnownPicture(37, 23));
   ASSERT_TRUE(indexed.HasContent());
   const EncodedImage fromIndexed = exporter.EncodePicture(indexed, kGifFormat, 50);
   ASSERT_EQ(fromIndexed.status, kGdipOk);
   EXPECT_EQ(port.DecodedSize(fromIndexed.bytes), (Size{37, 23}));
 }
+
+struct GifCase {
+  const char* name;
+  Pixmap picture;
+  double maxError;  // mean channel error of the decoded file
+};
+
+class GifWin32 : public ImageExportWin32, public ::testing::WithParamInterface<GifCase> {};
+
+TEST_P(GifWin32, FileDecodesToThePictureOrCloseToIt) {
+  const GifCase& c = GetParam();
+  const std::string file = folder_ / "shot.gif";
+  ASSERT_EQ(SaveError(exporter_, c.picture, file, kGifFormat), "(no error)");
+  const Decoded decoded = DecodeFile(loader_, file);
+  ASSERT_TRUE(decoded.ok);
+  ASSERT_EQ(decoded.pixels.Width(), c.picture.Width());
+  ASSERT_EQ(decoded.pixels.Height(), c.picture.Height());
+  EXPECT_LE(samples::MeanChannelError(decoded.pixels.Data(), c.picture.Data()), c.maxError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, GifWin32,
+    ::testing::Values(GifCase{"TwoHundredColours", samples::PictureOf(201, 151, [](int x, int y) {
+                                return samples::FewColoursPixel(x, y, 200);
+                              }), 0},
+                      GifCase{"Gradient", samples::PictureOf(201, 151, samples::GradientPixel), 5}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ImageExportWin32, UndecodableBytesAreRefused) {
   GdiplusPort port(loader_);
