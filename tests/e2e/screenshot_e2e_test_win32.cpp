@@ -12,6 +12,7 @@
 #include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
+#include "fakes/sample_pictures.h"
 
 namespace e2e {
 namespace {
@@ -19,16 +20,8 @@ namespace {
 constexpr RECT kPictureArea{420, 150, 820, 450};
 constexpr COLORREF kGrey = 0xC0C0C0;
 
-// A bitmap on the clipboard, as 0x00RRGGBB rows.
-struct ClipboardPicture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  [[nodiscard]] COLORREF At(int x, int y) const {
-    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-};
+// A bitmap on the clipboard.
+using ClipboardPicture = PixelRows;
 
 std::optional<ClipboardPicture> ReadClipboardBitmap() {
   if (!OpenClipboard(nullptr)) return std::nullopt;
@@ -55,8 +48,8 @@ class ScreenshotTest : public TarnwickTest {
   void SetUp() override {
     TarnwickTest::SetUp();
     if (HasFatalFailure()) return;
-    picture_ = std::make_unique<TestPicture>(kPictureArea, 1);
-    ASSERT_TRUE(WaitUntil([&] { return picture_->OnScreen(1); }, 5s));
+    picture_ = std::make_unique<TestPicture>(kPictureArea, pattern_);
+    ASSERT_TRUE(WaitUntil([&] { return picture_->OnScreen(pattern_); }, 5s));
     beforeRun_ = ScreenShot::TakeAll();
     ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host_));
   }
@@ -79,7 +72,7 @@ class ScreenshotTest : public TarnwickTest {
       for (int x = kPictureArea.left; x < kPictureArea.right; ++x) {
         const bool outline = ((y == r.top || y == r.bottom) && x >= r.left && x <= r.right) ||
                              ((x == r.left || x == r.right) && y >= r.top && y <= r.bottom);
-        const COLORREF want = outline && (x + y) % 2 == 1 ? kGrey : TestPicture::Expected(1, x, y);
+        const COLORREF want = outline && (x + y) % 2 == 1 ? kGrey : TestPicture::Expected(pattern_, x, y);
         if (shot.At(x, y) != want)
           return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(shot.At(x, y)) +
                  ", not " + Hex(want) + " for the frame " + Describe(RECT{r.left, r.top, r.right, r.bottom});
@@ -106,6 +99,7 @@ class ScreenshotTest : public TarnwickTest {
     return p;
   }
 
+  int pattern_ = 1;  // of the picture the run freezes
   std::unique_ptr<TestPicture> picture_;
   ScreenShot beforeRun_;
   WindowInfo host_;
@@ -275,6 +269,46 @@ TEST_F(ScreenshotSaveTest, CancelWritesNothingAndNoKeepsTheOldFile) {
   EXPECT_FALSE(FileExists(TempFolder() + L"kept.png.png"));
   EXPECT_TRUE(HostShown()) << Seen();
 }
+
+struct GifCase {
+  const char* name;
+  int pattern;
+  double maxError;  // mean channel error of the decoded file
+};
+
+class ScreenshotGifTest : public ScreenshotSaveTest, public ::testing::WithParamInterface<GifCase> {
+ protected:
+  ScreenshotGifTest() { pattern_ = GetParam().pattern; }
+};
+
+TEST_P(ScreenshotGifTest, AltSAsGifHoldsTheRegionsPixels) {
+  const RECT region{512, 256, 712, 406};  // inclusive: 201 x 151, one tile of the gradient
+  ASSERT_NO_FATAL_FAILURE(Drag({region.left, region.top}, {region.right, region.bottom}));
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame(region));
+  // The cases share a prefix: each its own file, or the second one meets an
+  // overwrite prompt.
+  const std::wstring name = TempFolder() + L"region" + std::to_wstring(pattern_) + L".gif";
+  ASSERT_NO_FATAL_FAILURE(OpenDialog({VK_MENU, 'S'}, name));
+  std::string error;
+  ASSERT_TRUE(ChooseSaveDialogFileType(dialog_, 1, &error)) << error;
+  ASSERT_TRUE(SetSaveDialogFileName(dialog_, name, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(Confirm());
+  ASSERT_FALSE(WrittenFile(name).empty()) << "nothing written; " << Seen();
+  const auto gif = ReadImageFile(name, &error);
+  ASSERT_TRUE(gif.has_value()) << error;
+  ASSERT_EQ(gif->width, 201);
+  ASSERT_EQ(gif->height, 151);
+  std::vector<std::uint32_t> expected;
+  for (int y = region.top; y <= region.bottom; ++y)
+    for (int x = region.left; x <= region.right; ++x)
+      expected.push_back(tw::ColorRefToPixel(TestPicture::Expected(pattern_, x, y)));
+  EXPECT_LE(tw::samples::MeanChannelError(gif->pixels, expected), GetParam().maxError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, ScreenshotGifTest,
+                         ::testing::Values(GifCase{"TwoHundredColours", TestPicture::kTwoHundredColours, 0},
+                                           GifCase{"Gradient", TestPicture::kGradient, 5}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // A folder that cannot be written never gets past Wine's save dialog (for
 // Z:\sys it says itself that the path does not exist), so the program's own

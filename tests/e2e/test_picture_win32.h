@@ -28,9 +28,13 @@ class TestPicture {
   [[nodiscard]] HWND Window() const { return hwnd_; }
   [[nodiscard]] const RECT& Where() const { return where_; }
 
-  // The colour that `pattern` gives the screen pixel (x, y). Any two patterns
-  // differ in every pixel.
+  // The colour that `pattern` gives the screen pixel (x, y). Any two of the
+  // patterns 0 to 3 differ in every pixel.
   static COLORREF Expected(int pattern, int x, int y);
+  // Two patterns for saved files: the shared sample pictures
+  // (tests/fakes/sample_pictures.h) at screen coordinates.
+  static constexpr int kTwoHundredColours = 100;
+  static constexpr int kGradient = 101;
 
   struct Match {
     long compared = 0;
