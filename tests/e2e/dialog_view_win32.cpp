@@ -43,41 +43,10 @@ using DisposeFn = int(WINAPI*)(void*);
 constexpr INT kPixelFormat32bppRGB = 0x00022009;
 constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
-using LoadFn = int(WINAPI*)(const WCHAR*, void**);
-using SizeFn = int(WINAPI*)(void*, UINT*);
-using GetPixelFn = int(WINAPI*)(void*, INT, INT, DWORD*);
-
-// GDI+ loaded by name, as the program loads it, and started for the
-// object's life.
-class GdiplusSession {
- public:
-  GdiplusSession() : module_(LoadLibraryW(L"gdiplus.dll")) {
-    const auto startup = Get<StartupFn>("GdiplusStartup");
-    const GdiplusStartupInput input;
-    if (module_ == nullptr) error_ = "gdiplus.dll does not load";
-    else if (startup == nullptr || Get<ShutdownFn>("GdiplusShutdown") == nullptr ||
-             startup(&token_, &input, nullptr) != 0)
-      error_ = "GdiplusStartup failed";
-  }
-  ~GdiplusSession() {
-    if (token_ != 0) Get<ShutdownFn>("GdiplusShutdown")(token_);
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  GdiplusSession(const GdiplusSession&) = delete;
-  GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-  template <typename Fn>
-  Fn Get(const char* name) const {
-    return module_ == nullptr ? nullptr : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
-  // Empty while GDI+ runs.
-  [[nodiscard]] const std::string& Error() const { return error_; }
-
- private:
-  HMODULE module_;
-  ULONG_PTR token_ = 0;
-  std::string error_;
-};
+template <typename Fn>
+Fn Function(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
 }  // namespace
 
@@ -145,50 +114,37 @@ bool SavePng(const ScreenShot& shot, const std::wstring& path, std::string* erro
           GetBValue(c);
     }
 
-  const GdiplusSession gdiplus;
-  const auto fromScan0 = gdiplus.Get<FromScan0Fn>("GdipCreateBitmapFromScan0");
-  const auto save = gdiplus.Get<SaveFn>("GdipSaveImageToFile");
-  const auto dispose = gdiplus.Get<DisposeFn>("GdipDisposeImage");
-  *error = gdiplus.Error();
-  if (error->empty() && (!fromScan0 || !save || !dispose)) *error = "gdiplus.dll lacks a function";
-  if (!error->empty()) return false;
-  void* bitmap = nullptr;
-  int status = fromScan0(w, h, w * 4, kPixelFormat32bppRGB, reinterpret_cast<BYTE*>(rows.data()), &bitmap);
-  if (status == 0) {
-    const std::wstring file = !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
-    status = save(bitmap, file.c_str(), &kPngEncoder, nullptr);
-    dispose(bitmap);
+  HMODULE gdiplus = LoadLibraryW(L"gdiplus.dll");
+  if (gdiplus == nullptr) {
+    *error = "gdiplus.dll does not load";
+    return false;
   }
-  if (status != 0) *error = "GDI+ status " + std::to_string(status) + " for " + Narrow(path);
-  return status == 0;
-}
-
-std::optional<PixelRows> ReadImageFile(const std::wstring& path, std::string* error) {
-  const GdiplusSession gdiplus;
-  const auto load = gdiplus.Get<LoadFn>("GdipLoadImageFromFile");
-  const auto width = gdiplus.Get<SizeFn>("GdipGetImageWidth");
-  const auto height = gdiplus.Get<SizeFn>("GdipGetImageHeight");
-  const auto pixel = gdiplus.Get<GetPixelFn>("GdipBitmapGetPixel");
-  const auto dispose = gdiplus.Get<DisposeFn>("GdipDisposeImage");
-  *error = gdiplus.Error();
-  if (error->empty() && (!load || !width || !height || !pixel || !dispose)) *error = "gdiplus.dll lacks a function";
-  void* image = nullptr;
-  if (error->empty() && load(path.c_str(), &image) != 0) *error = "GDI+ does not read " + Narrow(path);
-  if (!error->empty()) return std::nullopt;
-  UINT w = 0;
-  UINT h = 0;
-  width(image, &w);
-  height(image, &h);
-  PixelRows picture{static_cast<int>(w), static_cast<int>(h), std::vector<std::uint32_t>(std::size_t{w} * h)};
-  for (UINT y = 0; y < h && error->empty(); ++y)
-    for (UINT x = 0; x < w && error->empty(); ++x) {
-      DWORD argb = 0;
-      if (pixel(image, static_cast<INT>(x), static_cast<INT>(y), &argb) != 0) *error = "a pixel does not decode";
-      picture.pixels[std::size_t{y} * w + x] = argb & 0x00FFFFFF;
+  const auto startup = Function<StartupFn>(gdiplus, "GdiplusStartup");
+  const auto shutdown = Function<ShutdownFn>(gdiplus, "GdiplusShutdown");
+  const auto fromScan0 = Function<FromScan0Fn>(gdiplus, "GdipCreateBitmapFromScan0");
+  const auto save = Function<SaveFn>(gdiplus, "GdipSaveImageToFile");
+  const auto dispose = Function<DisposeFn>(gdiplus, "GdipDisposeImage");
+  bool saved = false;
+  ULONG_PTR token = 0;
+  const GdiplusStartupInput input;
+  if (!startup || !shutdown || !fromScan0 || !save || !dispose) {
+    *error = "gdiplus.dll lacks a function";
+  } else if (startup(&token, &input, nullptr) != 0) {
+    *error = "GdiplusStartup failed";
+  } else {
+    void* bitmap = nullptr;
+    int status = fromScan0(w, h, w * 4, kPixelFormat32bppRGB, reinterpret_cast<BYTE*>(rows.data()), &bitmap);
+    if (status == 0) {
+      const std::wstring file = !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
+      status = save(bitmap, file.c_str(), &kPngEncoder, nullptr);
+      dispose(bitmap);
     }
-  dispose(image);
-  if (!error->empty()) return std::nullopt;
-  return picture;
+    saved = status == 0;
+    if (!saved) *error = "GDI+ status " + std::to_string(status) + " for " + Narrow(path);
+    shutdown(token);
+  }
+  FreeLibrary(gdiplus);
+  return saved;
 }
 
 std::wstring DocumentationPicture(const std::wstring& name) {

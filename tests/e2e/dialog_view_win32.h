@@ -1,13 +1,10 @@
 // What a dialog of another process shows: its child controls with their
 // texts (asked of each control by message, which crosses processes), its
-// client area on the screen, and a picture of it for the documentation; and
-// an image file another process wrote, read back.
+// client area on the screen, and a picture of it for the documentation.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,20 +36,6 @@ RECT ClientRectOnScreen(HWND window);
 // program loads it). A path beginning with '/' is a Linux path, reached
 // through Wine's Z: drive.
 bool SavePng(const ScreenShot& shot, const std::wstring& path, std::string* error);
-
-// A picture as top-down rows of 0x00RRGGBB.
-struct PixelRows {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  [[nodiscard]] COLORREF At(int x, int y) const {
-    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-};
-// The image file at `path` decoded through GDI+, every pixel of it; nullopt,
-// with what failed, when it does not decode.
-std::optional<PixelRows> ReadImageFile(const std::wstring& path, std::string* error);
 
 // Where the end-to-end run puts the pictures that the README shows.
 std::wstring DocumentationPicture(const std::wstring& name);

@@ -31,10 +31,8 @@ class TestPicture {
   // The colour that `pattern` gives the screen pixel (x, y). Any two of the
   // patterns 0 to 3 differ in every pixel.
   static COLORREF Expected(int pattern, int x, int y);
-  // Two patterns for saved files: the shared sample pictures
-  // (tests/fakes/sample_pictures.h) at screen coordinates.
-  static constexpr int kTwoHundredColours = 100;
-  static constexpr int kGradient = 101;
+  // Above y 256, 200 colours; below, a gradient (tests/fakes/sample_pictures.h).
+  static constexpr int kGifSamples = 100;
 
   struct Match {
     long compared = 0;

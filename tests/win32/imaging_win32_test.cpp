@@ -107,6 +107,10 @@ Pixmap KnownPicture(int width, int height, PixelValue topByte = 0) {
   return picture;
 }
 
+Pixmap TwoHundredColours() {
+  return samples::PictureOf(201, 151, [](int x, int y) { return samples::FewColoursPixel(x, y, 200); });
+}
+
 struct Decoded {
   bool ok = false;
   Pixmap pixels;  // 0x00RRGGBB
@@ -276,22 +280,25 @@ struct FormatCase {
   int quality;
   std::string magic;  // how the file starts
   bool exact;         // decodes back pixel for pixel
+  double maxError = 255;  // mean channel error
+  // The top byte is noise here, as in a capture: the picture must stay opaque.
+  Pixmap picture = KnownPicture(37, 23, 0x5A000000);
 };
 
 class ImageFormatsWin32 : public ImageExportWin32, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(ImageFormatsWin32, FileHoldsTheFormatAndDecodesBack) {
   const FormatCase& c = GetParam();
-  // The top byte is noise here, as in a capture: the picture must stay opaque.
-  const Pixmap picture = KnownPicture(37, 23, 0x5A000000);
+  const Pixmap& picture = c.picture;
   const std::string file = folder_ / "shot.img";
   ASSERT_EQ(SaveError(exporter_, picture, file, c.format, c.quality), "(no error)");
   EXPECT_EQ(FileContent(file).substr(0, c.magic.size()), c.magic);
   const Decoded decoded = DecodeFile(loader_, file);
   ASSERT_TRUE(decoded.ok);
-  EXPECT_EQ(decoded.pixels.Width(), 37);
-  EXPECT_EQ(decoded.pixels.Height(), 23);
+  EXPECT_EQ(decoded.pixels.Width(), picture.Width());
+  EXPECT_EQ(decoded.pixels.Height(), picture.Height());
   if (c.exact) EXPECT_TRUE(decoded.pixels == WithoutTopByte(picture));
+  EXPECT_LE(samples::MeanChannelError(decoded.pixels.Data(), picture.Data()), c.maxError);
   EXPECT_EQ(folder_.Files(), std::set<std::string>{"shot.img"});
 }
 
@@ -302,7 +309,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, ImageFormatsWin32,
                                            FormatCase{kTiffFormat, 6, "II*", true},
                                            FormatCase{kJpegFormat, 50, "\xFF\xD8", false},
                                            FormatCase{kJpegFormat, -1, "\xFF\xD8", false},
-                                           FormatCase{kGifFormat, 50, "GIF8", false}));
+                                           FormatCase{kGifFormat, 50, "GIF8", false},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, TwoHundredColours()},
+                                           FormatCase{kGifFormat, 50, "GIF8", false, 5,
+                                                      samples::PictureOf(201, 151, samples::GradientPixel)}));
 
 TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   GdiplusPort port(loader_);
@@ -330,33 +340,6 @@ TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndTheProgramsPaletteMendsIt) 
   ASSERT_EQ(fromIndexed.status, kGdipOk);
   EXPECT_EQ(port.DecodedSize(fromIndexed.bytes), (Size{37, 23}));
 }
-
-struct GifCase {
-  const char* name;
-  Pixmap picture;
-  double maxError;  // mean channel error of the decoded file
-};
-
-class GifWin32 : public ImageExportWin32, public ::testing::WithParamInterface<GifCase> {};
-
-TEST_P(GifWin32, FileDecodesToThePictureOrCloseToIt) {
-  const GifCase& c = GetParam();
-  const std::string file = folder_ / "shot.gif";
-  ASSERT_EQ(SaveError(exporter_, c.picture, file, kGifFormat), "(no error)");
-  const Decoded decoded = DecodeFile(loader_, file);
-  ASSERT_TRUE(decoded.ok);
-  ASSERT_EQ(decoded.pixels.Width(), c.picture.Width());
-  ASSERT_EQ(decoded.pixels.Height(), c.picture.Height());
-  EXPECT_LE(samples::MeanChannelError(decoded.pixels.Data(), c.picture.Data()), c.maxError);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, GifWin32,
-    ::testing::Values(GifCase{"TwoHundredColours", samples::PictureOf(201, 151, [](int x, int y) {
-                                return samples::FewColoursPixel(x, y, 200);
-                              }), 0},
-                      GifCase{"Gradient", samples::PictureOf(201, 151, samples::GradientPixel), 5}),
-    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ImageExportWin32, UndecodableBytesAreRefused) {
   GdiplusPort port(loader_);
