@@ -310,6 +310,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, ImageFormatsWin32,
                                            FormatCase{kJpegFormat, 50, "\xFF\xD8", false},
                                            FormatCase{kJpegFormat, -1, "\xFF\xD8", false},
                                            FormatCase{kGifFormat, 50, "GIF8", false},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, Pixmap(37, 23, 0x123456)},
                                            FormatCase{kGifFormat, 50, "GIF8", true, 0, TwoHundredColours()},
                                            FormatCase{kGifFormat, 50, "GIF8", false, 5,
                                                       samples::PictureOf(201, 151, samples::GradientPixel)}));
