@@ -27,7 +27,7 @@ struct IndexedPixels {
 
 // The picture with a palette of its own; the top byte of a pixel counts for
 // nothing. Up to 256 distinct colours: exactly those, in the order they first
-// appear. More: 256 colours chosen by a median cut that splits where the
+// appear. More: up to 256 colours chosen by a median cut that splits where the
 // squared error drops most, and the pixels of each cell of 6 bits per channel
 // given the entry nearest to their mean, with no dithering (a screenshot's
 // edges and text stay clean). An empty picture, or one of more than
