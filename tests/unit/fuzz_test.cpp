@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
 #include <thread>
 
 #include "fuzz/fuzz_check.h"
@@ -39,9 +38,7 @@ TEST(FuzzGenerators, MakeTheSameInputsForTheSameCaseAndManyDifferentOnes) {
     SCOPED_TRACE(target->name);
     const std::vector<Bytes> seeds = target->seeds();
     ASSERT_FALSE(seeds.empty());
-    // Kept as strings: GCC 12 at -O3 reads an impossible length into the
-    // inlined <=> of two byte vectors and fails the build with a false
-    // -Wstringop-overread; a string compares the same bytes without it.
+    // Strings: GCC 12 at -O3 warns falsely (-Wstringop-overread) in <=> of two byte vectors.
     std::set<std::string> distinct;
     for (int index = 0; index < 400; ++index) {
       const Bytes input = CaseInput(*target, seeds, kUnitSeed, index);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "fakes/sample_pictures.h"
 #include "imaging/win32/gdip_loader.h"
 #include "platform/win32/utf.h"
 
@@ -104,6 +105,10 @@ Pixmap KnownPicture(int width, int height, PixelValue topByte = 0) {
       picture.SetPixel(x, y, topByte | red << 16 | green << 8 | blue);
     }
   return picture;
+}
+
+Pixmap TwoHundredColours() {
+  return samples::PictureOf(201, 151, [](int x, int y) { return samples::FewColoursPixel(x, y, 200); });
 }
 
 struct Decoded {
@@ -275,22 +280,25 @@ struct FormatCase {
   int quality;
   std::string magic;  // how the file starts
   bool exact;         // decodes back pixel for pixel
+  double maxError = 255;  // mean channel error
+  // The top byte is noise here, as in a capture: the picture must stay opaque.
+  Pixmap picture = KnownPicture(37, 23, 0x5A000000);
 };
 
 class ImageFormatsWin32 : public ImageExportWin32, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(ImageFormatsWin32, FileHoldsTheFormatAndDecodesBack) {
   const FormatCase& c = GetParam();
-  // The top byte is noise here, as in a capture: the picture must stay opaque.
-  const Pixmap picture = KnownPicture(37, 23, 0x5A000000);
+  const Pixmap& picture = c.picture;
   const std::string file = folder_ / "shot.img";
   ASSERT_EQ(SaveError(exporter_, picture, file, c.format, c.quality), "(no error)");
   EXPECT_EQ(FileContent(file).substr(0, c.magic.size()), c.magic);
   const Decoded decoded = DecodeFile(loader_, file);
   ASSERT_TRUE(decoded.ok);
-  EXPECT_EQ(decoded.pixels.Width(), 37);
-  EXPECT_EQ(decoded.pixels.Height(), 23);
+  EXPECT_EQ(decoded.pixels.Width(), picture.Width());
+  EXPECT_EQ(decoded.pixels.Height(), picture.Height());
   if (c.exact) EXPECT_TRUE(decoded.pixels == WithoutTopByte(picture));
+  EXPECT_LE(samples::MeanChannelError(decoded.pixels.Data(), picture.Data()), c.maxError);
   EXPECT_EQ(folder_.Files(), std::set<std::string>{"shot.img"});
 }
 
@@ -301,7 +309,11 @@ INSTANTIATE_TEST_SUITE_P(Formats, ImageFormatsWin32,
                                            FormatCase{kTiffFormat, 6, "II*", true},
                                            FormatCase{kJpegFormat, 50, "\xFF\xD8", false},
                                            FormatCase{kJpegFormat, -1, "\xFF\xD8", false},
-                                           FormatCase{kGifFormat, 50, "GIF8", false}));
+                                           FormatCase{kGifFormat, 50, "GIF8", false},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, Pixmap(37, 23, 0x123456)},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, TwoHundredColours()},
+                                           FormatCase{kGifFormat, 50, "GIF8", false, 5,
+                                                      samples::PictureOf(201, 151, samples::GradientPixel)}));
 
 TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   GdiplusPort port(loader_);
@@ -314,7 +326,7 @@ TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   port.DisposeImage(image);
 }
 
-TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
+TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndTheProgramsPaletteMendsIt) {
   GdiplusPort port(loader_);
   TGdipPicture picture = TGdipPicture::FromPixmap(port, KnownPicture(37, 23));
   ASSERT_TRUE(picture.HasContent());
@@ -323,7 +335,7 @@ TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
   const EncodedImage direct = exporter.EncodePicture(picture, kGifFormat, 50);
   ASSERT_EQ(direct.status, kGdipOk);
   if (port.DecodedSize(direct.bytes) == Size{37, 23}) GTEST_SKIP() << "this GDI+ encodes 32-bit GIFs itself";
-  TGdipPicture indexed(port, port.CloneIndexed8(picture.Handle()));
+  TGdipPicture indexed = TGdipPicture::WithPalette(port, KnownPicture(37, 23));
   ASSERT_TRUE(indexed.HasContent());
   const EncodedImage fromIndexed = exporter.EncodePicture(indexed, kGifFormat, 50);
   ASSERT_EQ(fromIndexed.status, kGdipOk);

@@ -157,9 +157,32 @@ std::optional<Size> GdiplusPort::DecodedSize(std::span<const std::uint8_t> bytes
   return decodedSize;
 }
 
-GdipImage GdiplusPort::CloneIndexed8(GdipImage image) {
-  if (!Available() || image == 0) return 0;
-  return HandleOf(CloneAs(loader_, ImageOf(image), gdip::kPixelFormat8bppIndexed));
+GdipImage GdiplusPort::CreateIndexedImage(const IndexedPixels& pixels) {
+  const std::size_t width = pixels.width > 0 ? static_cast<std::size_t>(pixels.width) : 0;
+  const std::size_t height = pixels.height > 0 ? static_cast<std::size_t>(pixels.height) : 0;
+  if (!Available() || width == 0 || height == 0 || pixels.indices.size() != width * height ||
+      pixels.palette.empty() || pixels.palette.size() > kMaxPaletteSize)
+    return 0;
+  const GdipExportFunctions& functions = loader_.Export();
+  ScopedImage image(loader_);
+  if (functions.GdipCreateBitmapFromScan0(pixels.width, pixels.height, 0, gdip::kPixelFormat8bppIndexed, nullptr,
+                                          image.Out()) != gdip::kOk ||
+      image.get() == nullptr)
+    return 0;
+  gdip::Palette256 palette{0, static_cast<UINT>(pixels.palette.size()), {}};
+  for (std::size_t i = 0; i < pixels.palette.size(); ++i) palette.Entries[i] = 0xFF000000u | pixels.palette[i];
+  if (functions.GdipSetImagePalette(image.get(), &palette) != gdip::kOk) return 0;
+
+  const gdip::Rect all{0, 0, pixels.width, pixels.height};
+  gdip::BitmapData rows{};
+  if (functions.GdipBitmapLockBits(image.get(), &all, gdip::kImageLockModeWrite, gdip::kPixelFormat8bppIndexed,
+                                   &rows) != gdip::kOk)
+    return 0;
+  for (std::size_t y = 0; y < height; ++y)
+    std::memcpy(static_cast<BYTE*>(rows.Scan0) + static_cast<std::ptrdiff_t>(y) * rows.Stride,
+                pixels.indices.data() + y * width, width);
+  if (functions.GdipBitmapUnlockBits(image.get(), &rows) != gdip::kOk) return 0;
+  return HandleOf(image.release());
 }
 
 void GdiplusPort::DisposeImage(GdipImage image) {
