@@ -23,7 +23,7 @@ void Report(benchmark::State& state, double opNs, std::size_t bytes, std::size_t
 void BM_CaptureCopy(benchmark::State& state) {
   const tw::Size screen = bench::ScreenOf(state.range(0));
   BenchHost b(screen);
-  tw::Pixmap capture(screen.width + 50, screen.height + 50, 0xFFFFFF);
+  tw::Pixmap capture(screen.width + 50, screen.height + 50, tw::kWhitePixel);
   const tw::Rect area{0, 0, screen.width, screen.height};
   const std::size_t allocationsBefore = bench::heapAllocations.load();
   const auto start = std::chrono::steady_clock::now();

@@ -13,7 +13,7 @@ void BM_LensMove(benchmark::State& state) {
   BenchHost b(screen);
   b.host.Settings.Scale = static_cast<int>(state.range(1));
   b.host.Settings.ZoomWidth = b.host.Settings.ZoomHeight = lens;
-  b.host.Settings.HighContrast = static_cast<std::uint8_t>(state.range(3));
+  b.host.Settings.HighContrast = static_cast<tw::ContrastLevel>(state.range(3));
   const tw::Point centre{screen.width / 2, screen.height / 2};
   b.screen.cursor = centre;
   b.host.StartTool(tw::kMagnifier);

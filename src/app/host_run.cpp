@@ -39,7 +39,7 @@ void TfrmHost::StartTool(int tool) {
   const Size screen = ports_.screen.ScreenSize();
   // The margin right of and below the screen lets the lens read past the
   // screen edge; it holds no screen content, so it is plain white.
-  capture_.Resize(screen.width + Settings.ZoomWidth / 2, screen.height + Settings.ZoomHeight / 2, 0xFFFFFF);
+  capture_.Resize(screen.width + Settings.ZoomWidth / 2, screen.height + Settings.ZoomHeight / 2, kWhitePixel);
   desktopCanvas_->CopyTo({0, 0, screen.width, screen.height}, capture_);
   if (surface_.Width() != screen.width || surface_.Height() != screen.height) {
     surface_.Resize(screen.width, screen.height);

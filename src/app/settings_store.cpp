@@ -40,8 +40,8 @@ const SettingField kFields[] = {
      [](TSettings& s, std::int32_t v) { s.ZoomWidth = v; }},
     {"ZoomHeight", [](const TSettings& s) { return s.ZoomHeight; },
      [](TSettings& s, std::int32_t v) { s.ZoomHeight = v; }},
-    {"HighContrast", [](const TSettings& s) { return std::int32_t{s.HighContrast}; },
-     [](TSettings& s, std::int32_t v) { s.HighContrast = static_cast<std::uint8_t>(v); }},
+    {"HighContrast", [](const TSettings& s) { return static_cast<std::int32_t>(s.HighContrast); },
+     [](TSettings& s, std::int32_t v) { s.HighContrast = static_cast<ContrastLevel>(static_cast<std::uint8_t>(v)); }},
     {"Scale", [](const TSettings& s) { return s.Scale; },
      [](TSettings& s, std::int32_t v) { s.Scale = v; }},
     {"MagnifierKey", [](const TSettings& s) { return std::int32_t{s.MagnifierKey}; },
@@ -52,8 +52,8 @@ const SettingField kFields[] = {
      [](TSettings& s, std::int32_t v) { s.MeasurerKey = static_cast<std::uint16_t>(v); }},
     {"DropperKey", [](const TSettings& s) { return std::int32_t{s.DropperKey}; },
      [](TSettings& s, std::int32_t v) { s.DropperKey = static_cast<std::uint16_t>(v); }},
-    {"MagnifierCursor", [](const TSettings& s) { return s.MagnifierCursor; },
-     [](TSettings& s, std::int32_t v) { s.MagnifierCursor = v; }},
+    {"MagnifierCursor", [](const TSettings& s) { return static_cast<std::int32_t>(s.MagnifierCursor); },
+     [](TSettings& s, std::int32_t v) { s.MagnifierCursor = static_cast<LensCursor>(v); }},
     {"InfoScale", [](const TSettings& s) { return s.InfoScale; },
      [](TSettings& s, std::int32_t v) { s.InfoScale = v; }},
     {"ScreenshotPosX", [](const TSettings& s) { return s.ScreenshotPos.x; },
@@ -130,8 +130,8 @@ class SanitizeOnExit {
   int screenDpi_;
 };
 
-void Bound(std::int32_t& value, std::int32_t fallback, std::int32_t max) {
-  if (value < 1)
+void Bound(std::int32_t& value, std::int32_t fallback, std::int32_t min, std::int32_t max) {
+  if (value < min)
     value = fallback;
   else if (value > max)
     value = max;
@@ -183,10 +183,10 @@ void SaveSettings(const TSettings& settings, IRegistryPort& registry,
 
 void SanitizeSettings(TSettings& settings, int screenDpi) {
   const TSettings defaults;
-  Bound(settings.ZoomWidth, defaults.ZoomWidth, kMaxLensSize);
-  Bound(settings.ZoomHeight, defaults.ZoomHeight, kMaxLensSize);
-  Bound(settings.Scale, defaults.Scale, kMaxScale);
-  Bound(settings.InfoScale, defaults.InfoScale, kMaxInfoScale);
+  Bound(settings.ZoomWidth, defaults.ZoomWidth, kMinLensSize, kMaxLensSize);
+  Bound(settings.ZoomHeight, defaults.ZoomHeight, kMinLensSize, kMaxLensSize);
+  Bound(settings.Scale, defaults.Scale, kMinScale, kMaxScale);
+  Bound(settings.InfoScale, defaults.InfoScale, kMinInfoScale, kMaxInfoScale);
   if (settings.DPI < 1) settings.DPI = screenDpi >= 1 ? screenDpi : defaults.DPI;
   settings.IconFlags &= kAllTools;
   for (Point* position : {&settings.ScreenshotPos, &settings.MeasurerPos, &settings.DropperPos}) {

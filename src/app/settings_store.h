@@ -15,8 +15,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry_port.h"
+#include "model/limits.h"
 #include "model/settings.h"
+#include "platform/registry_port.h"
 
 namespace tw {
 
@@ -26,16 +27,6 @@ inline constexpr std::string_view kOptionsKey = "Tarnwick\\Options";
 inline constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::string_view kAutoStartValue = "Tarnwick";
 inline constexpr std::string_view kStartedValue = "@Started";
-
-// Bounds that registry values are held to (see SanitizeSettings).
-inline constexpr std::int32_t kMaxLensSize = 4096;
-inline constexpr std::int32_t kMaxScale = kMaxLensSize;
-inline constexpr std::int32_t kMaxInfoScale = 50;
-// A remembered info window position: a window coordinate as the messages
-// that carry one hold it (16 bits with sign). Far beyond that, a caption drag
-// of the window would overflow.
-inline constexpr std::int32_t kMinWindowCoordinate = -32768;
-inline constexpr std::int32_t kMaxWindowCoordinate = 32767;
 
 // Fills `settings` from the registry; a setting without a usable stored
 // value keeps its current value, except DPI, whose default is `screenDpi`.

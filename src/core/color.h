@@ -27,4 +27,8 @@ constexpr ColorRef kBlack = 0x000000;
 constexpr ColorRef kWhite = 0xFFFFFF;
 constexpr ColorRef kSilver = 0xC0C0C0;
 
+// White as a Pixmap holds it: the same bits as kWhite, since its red and blue
+// are alike, but named in the unit of the buffer it fills.
+constexpr PixelValue kWhitePixel = ColorRefToPixel(kWhite);
+
 }  // namespace tw

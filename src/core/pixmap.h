@@ -74,7 +74,7 @@ class Pixmap {
 // `dstOrigin`. Parts of the source outside src show `outside`; parts of the
 // target outside dst are dropped. Returns the rectangle of dst written.
 Rect CopyPixels(Pixmap& dst, Point dstOrigin, const Pixmap& src, const Rect& srcRect,
-                PixelValue outside = 0xFFFFFF);
+                PixelValue outside = kWhitePixel);
 
 // Copies the same rectangle from src to dst (the frozen image restored).
 inline Rect RestorePixels(Pixmap& dst, const Pixmap& src, const Rect& r) {
@@ -87,7 +87,7 @@ inline Rect RestorePixels(Pixmap& dst, const Pixmap& src, const Rect& r) {
 // pixel becomes an exact block. Source pixels outside src show `outside`.
 // Returns the rectangle of dst written (clipped).
 Rect StretchPixels(Pixmap& dst, const Rect& dstRect, const Pixmap& src, const Rect& srcRect,
-                   PixelValue outside = 0xFFFFFF);
+                   PixelValue outside = kWhitePixel);
 
 // The LineDDA walk: every point from (x1, y1) towards (x2, y2), the end point
 // left out, as Windows' LineDDA visits them. WalkLine is the same walk for

@@ -40,7 +40,7 @@ inline constexpr std::array<std::string_view, kInfoRowCount> kInfoRowCaptions = 
 constexpr int kColorRow = static_cast<int>(InfoRow::Color);
 
 // The colour values, which a click copies to the clipboard.
-constexpr bool IsCopyableRow(int row) { return row >= static_cast<int>(InfoRow::Rgb) && row < 18; }
+constexpr bool IsCopyableRow(int row) { return row >= static_cast<int>(InfoRow::Rgb) && row < static_cast<int>(kInfoRowCount); }
 
 constexpr unsigned RowBit(InfoRow row) { return 1u << static_cast<unsigned>(row); }
 

@@ -21,7 +21,7 @@ TInfoWin::TInfoWin(std::unique_ptr<IInfoWindowView> view, IInfoWindowHost& host,
   layout_ = ComputeInfoLayout(view_->Metrics(), rowMask);
   // The zoom bitmap lives as long as the window: a mouse move only
   // recomposes it.
-  zoom_.Resize(layout_.zoomClient.width, layout_.zoomClient.height, ColorRefToPixel(kWhite));
+  zoom_.Resize(layout_.zoomClient.width, layout_.zoomClient.height, kWhitePixel);
   view_->ApplyLayout(layout_);
   view_->MoveTo(position_);
 }
@@ -36,22 +36,23 @@ void TInfoWin::SetVisible(bool visible) {
   view_->SetVisible(visible);
 }
 
-void TInfoWin::SetInfoRow(int row, std::string_view text) {
-  if (!InTable(row)) return;
-  if (row == kColorRow) {
+void TInfoWin::SetInfoRow(InfoRow row, std::string_view text) {
+  const auto index = static_cast<unsigned>(row);
+  if (index >= kInfoRowCount) return;
+  if (row == InfoRow::Color) {
     // Only a whole decimal number that is a colour: anything else leaves the
     // swatch as it is.
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 0xFFFFFF) return;
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > kWhite) return;
     swatch_ = static_cast<ColorRef>(value);
-    view_->SetRowColor(row, swatch_);
+    view_->SetRowColor(kColorRow, swatch_);
     return;
   }
-  std::string& stored = texts_[static_cast<std::size_t>(row)];
+  std::string& stored = texts_[index];
   if (stored == text) return;  // a label set to its own text would still repaint
   stored.assign(text);
-  view_->SetRowText(row, stored);
+  view_->SetRowText(static_cast<int>(index), stored);
 }
 
 const std::string& TInfoWin::RowText(int row) const {

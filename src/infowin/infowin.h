@@ -80,9 +80,9 @@ class TInfoWin {
   // Hidden, the window keeps its texts and is still updated.
   void Hide() { SetVisible(false); }
 
-  // Row 11 takes a colour as a signed decimal COLORREF and shows it as a
-  // swatch; other rows take their text. A row outside the table is ignored.
-  void SetInfoRow(int row, std::string_view text);
+  // The Color row takes a colour as a signed decimal COLORREF and shows it as
+  // a swatch; other rows take their text. A row outside the table is ignored.
+  void SetInfoRow(InfoRow row, std::string_view text);
   [[nodiscard]] const std::string& RowText(int row) const;
   [[nodiscard]] ColorRef RowColor(int row) const;
   // Recomposes the zoom view around the screen point (x, y) of `source`

@@ -8,7 +8,7 @@ namespace tw {
 
 namespace {
 
-constexpr PixelValue kBlank = ColorRefToPixel(kWhite);
+constexpr PixelValue kBlank = kWhitePixel;
 constexpr PixelValue kCrossHair = ColorRefToPixel(kSilver);
 constexpr int kCrossHairArm = 9;
 

@@ -16,6 +16,14 @@ constexpr int kMeasurer = 2;
 constexpr int kDropper = 3;
 constexpr unsigned kAllTools = 0x0F;
 
+// HighContrast: how much the Magnifier raises the lens's contrast (Medium by
+// 1.5, High by 2). A stored value outside these is kept, and filters nothing.
+enum class ContrastLevel : std::uint8_t { Off = 0, Medium = 1, High = 2 };
+
+// MagnifierCursor: the cursor over the lens. A stored value outside these is
+// kept, and leaves the cursor as the previous run left it.
+enum class LensCursor : std::int32_t { None = 0, Arrow = 1, Cross = 2 };
+
 // Shortcut code bits: key code in the low 13 bits.
 constexpr std::uint16_t kShortcutKeyMask = 0x1FFF;
 constexpr std::uint16_t kShortcutShift = 0x2000;
@@ -29,12 +37,12 @@ struct TSettings {
   std::int32_t ZoomWidth = 100;
   std::int32_t ZoomHeight = 100;
   std::int32_t Scale = 2;
-  std::uint8_t HighContrast = 0;
+  ContrastLevel HighContrast = ContrastLevel::Off;
   std::uint16_t MagnifierKey = 0;
   std::uint16_t ScreenshotKey = 0;
   std::uint16_t MeasurerKey = 0;
   std::uint16_t DropperKey = 0;
-  std::int32_t MagnifierCursor = 0;
+  LensCursor MagnifierCursor = LensCursor::None;
   std::int32_t InfoScale = 2;
   Point ScreenshotPos{10, 10};
   Point MeasurerPos{10, 10};

@@ -36,7 +36,7 @@ constexpr unsigned kVkDown = 0x28;
 constexpr unsigned kVkInsert = 0x2D;
 
 enum class CursorShape {
-  None,        // no cursor at all (a Magnifier run with MagnifierCursor 0)
+  None,        // no cursor at all (a Magnifier run with LensCursor::None)
   Arrow,
   Cross,
   Screenshot,  // the program's own screen cursors 1-3

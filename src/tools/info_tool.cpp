@@ -32,7 +32,7 @@ void TInfoTool::FollowCursor() {
 }
 
 void TInfoTool::ShowCursorRow(Point cursor) {
-  if (TInfoWin* info = run_.InfoWindow()) info->SetInfoRow(static_cast<int>(InfoRow::CursorPosition), PointText(cursor));
+  if (TInfoWin* info = run_.InfoWindow()) info->SetInfoRow(InfoRow::CursorPosition, PointText(cursor));
 }
 
 void TInfoTool::UpdateZoomAt(Point cursor) {

@@ -18,15 +18,9 @@ namespace tw {
 
 class TInfoWin;
 
-enum class PenStyle { Solid, Dotted };
-enum class BrushStyle { Clear, Solid };
-
 // The drawing set-up of the host's canvas while a tool runs.
 struct HostCanvas {
   ColorRef PenColor = kBlack;
-  PenMode Mode = PenMode::Copy;
-  PenStyle Style = PenStyle::Solid;
-  BrushStyle Brush = BrushStyle::Solid;
 };
 
 // Tells one run from the next, so that code that waited modally (a popup

@@ -15,7 +15,6 @@ namespace tw::lenstest {
 
 using fakes::HostFixture;
 
-inline constexpr PixelValue kWhitePixel = 0xFFFFFF;
 inline constexpr const char* kOptions = "SOFTWARE\\Velmora\\Tarnwick\\Options";
 
 // A screen picture in which every pixel differs from every other (for sizes
@@ -83,7 +82,7 @@ inline Pixmap ExpectedSurface(const HostFixture& g) {
       const int sx = sl + i * sw / zw, sy = st + j * sh / zh;
       const bool inside = sw > 0 && sh > 0 && capture.Contains(sx, sy);
       const PixelValue v = inside ? capture.Pixel(sx, sy) : kWhitePixel;
-      out.SetPixel(left + i, top + j, Contrast(v, s.HighContrast));
+      out.SetPixel(left + i, top + j, Contrast(v, static_cast<int>(s.HighContrast)));
     }
   for (int x = left - 1; x <= left + zw; ++x) {
     out.SetPixel(x, top - 1, 0);

@@ -49,16 +49,16 @@ const std::array<Option, 24> kOptions{{
     {"ScreenshotIcon", IconBit<kScreenshot>, 0, 1},
     {"MeasurerIcon", IconBit<kMeasurer>, 0, 1},
     {"DropperIcon", IconBit<kDropper>, 0, 1},
-    {"ZoomWidth", [](const TSettings& s) -> std::int64_t { return s.ZoomWidth; }, 1, kMaxLensSize},
-    {"ZoomHeight", [](const TSettings& s) -> std::int64_t { return s.ZoomHeight; }, 1, kMaxLensSize},
-    {"HighContrast", [](const TSettings& s) -> std::int64_t { return s.HighContrast; }, 0, 255},
-    {"Scale", [](const TSettings& s) -> std::int64_t { return s.Scale; }, 1, kMaxScale},
+    {"ZoomWidth", [](const TSettings& s) -> std::int64_t { return s.ZoomWidth; }, kMinLensSize, kMaxLensSize},
+    {"ZoomHeight", [](const TSettings& s) -> std::int64_t { return s.ZoomHeight; }, kMinLensSize, kMaxLensSize},
+    {"HighContrast", [](const TSettings& s) -> std::int64_t { return static_cast<std::uint8_t>(s.HighContrast); }, 0, 255},
+    {"Scale", [](const TSettings& s) -> std::int64_t { return s.Scale; }, kMinScale, kMaxScale},
     {"MagnifierKey", [](const TSettings& s) -> std::int64_t { return s.MagnifierKey; }, 0, 0xFFFF},
     {"ScreenshotKey", [](const TSettings& s) -> std::int64_t { return s.ScreenshotKey; }, 0, 0xFFFF},
     {"MeasurerKey", [](const TSettings& s) -> std::int64_t { return s.MeasurerKey; }, 0, 0xFFFF},
     {"DropperKey", [](const TSettings& s) -> std::int64_t { return s.DropperKey; }, 0, 0xFFFF},
-    {"MagnifierCursor", [](const TSettings& s) -> std::int64_t { return s.MagnifierCursor; }, kIntMin, kIntMax},
-    {"InfoScale", [](const TSettings& s) -> std::int64_t { return s.InfoScale; }, 1, kMaxInfoScale},
+    {"MagnifierCursor", [](const TSettings& s) -> std::int64_t { return static_cast<std::int32_t>(s.MagnifierCursor); }, kIntMin, kIntMax},
+    {"InfoScale", [](const TSettings& s) -> std::int64_t { return s.InfoScale; }, kMinInfoScale, kMaxInfoScale},
     {"ScreenshotPosX", [](const TSettings& s) -> std::int64_t { return s.ScreenshotPos.x; }, kMinWindowCoordinate,
      kMaxWindowCoordinate},
     {"ScreenshotPosY", [](const TSettings& s) -> std::int64_t { return s.ScreenshotPos.y; }, kMinWindowCoordinate,
@@ -126,10 +126,10 @@ Situation Decode(const std::uint8_t* data, std::size_t size) {
 // tools only, and window positions that the info window's arithmetic can
 // move without overflow.
 void CheckUsable(const TSettings& s) {
-  TW_FUZZ_CHECK(s.ZoomWidth >= 1 && s.ZoomWidth <= kMaxLensSize);
-  TW_FUZZ_CHECK(s.ZoomHeight >= 1 && s.ZoomHeight <= kMaxLensSize);
-  TW_FUZZ_CHECK(s.Scale >= 1 && s.Scale <= kMaxScale);
-  TW_FUZZ_CHECK(s.InfoScale >= 1 && s.InfoScale <= kMaxInfoScale);
+  TW_FUZZ_CHECK(s.ZoomWidth >= kMinLensSize && s.ZoomWidth <= kMaxLensSize);
+  TW_FUZZ_CHECK(s.ZoomHeight >= kMinLensSize && s.ZoomHeight <= kMaxLensSize);
+  TW_FUZZ_CHECK(s.Scale >= kMinScale && s.Scale <= kMaxScale);
+  TW_FUZZ_CHECK(s.InfoScale >= kMinInfoScale && s.InfoScale <= kMaxInfoScale);
   TW_FUZZ_CHECK(s.DPI >= 1);
   TW_FUZZ_CHECK((s.IconFlags & ~kAllTools) == 0);
   for (const Point p : {s.ScreenshotPos, s.MeasurerPos, s.DropperPos}) {

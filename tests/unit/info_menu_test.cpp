@@ -90,7 +90,7 @@ TEST_F(InfoMenu, OffersWhatFitsTheControlItWasOpenedOn) {
 
 TEST_F(InfoMenu, CopyIsGreyedUnlessAColourIsHeld) {
   TInfoWin& info = Start(kDropper);
-  info.SetInfoRow(13, "FF0000");
+  info.SetInfoRow(InfoRow::RgbHex, "FF0000");
   EXPECT_FALSE(ItemNamed(Popup(info, {InfoPart::ValueLabel, 13}, "mniCopyInfo"), "mniCopyInfo").Enabled);
   EXPECT_EQ(f.clipboard.text, "");
   f.dropper().SelectionFlag = true;
@@ -100,15 +100,15 @@ TEST_F(InfoMenu, CopyIsGreyedUnlessAColourIsHeld) {
 
 TEST_F(InfoMenu, ClickOnACopyableValueCopiesItAndAHeldClipboardIsReported) {
   TInfoWin& info = Start(kDropper);  // no colour held
-  info.SetInfoRow(12, "255, 0, 0");
-  info.SetInfoRow(0, "x: 1\t y: 2");
+  info.SetInfoRow(InfoRow::Rgb, "255, 0, 0");
+  info.SetInfoRow(InfoRow::CursorPosition, "x: 1\t y: 2");
   info.ValueClick(0);  // not a colour value
   EXPECT_EQ(f.clipboard.text, "");
   info.ValueClick(12);
   EXPECT_EQ(f.clipboard.text, "255, 0, 0");
 
   f.clipboard.held = true;
-  info.SetInfoRow(12, "0, 255, 0");
+  info.SetInfoRow(InfoRow::Rgb, "0, 255, 0");
   for (int attempt = 0; attempt < 2; ++attempt) {  // by a click, then through the menu
     f.dropper().SelectionFlag = attempt == 1;
     try {
@@ -183,7 +183,7 @@ TEST(InfoMenuRunEnd, DeactivationWhileTheMenuIsOpenEndsTheRunAndTheChoiceDoesNot
     f.host->StartTool(kDropper);
     TInfoWin* info = f.Info();
     ASSERT_NE(info, nullptr);
-    info->SetInfoRow(12, "255, 0, 0");
+    info->SetInfoRow(InfoRow::Rgb, "255, 0, 0");
     f.dropper().SelectionFlag = true;
     f.menus.whileOpen = [&] { f.host->OnApplicationDeactivate(); };
     f.menus.choose = c.item;

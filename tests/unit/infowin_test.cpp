@@ -108,17 +108,17 @@ class InfoWindowRun : public ::testing::Test {
 
 TEST_F(InfoWindowRun, ColourRowTakesOnlyAWholeDecimalColour) {
   TInfoWin& info = Start(kDropper);
-  info.SetInfoRow(kColorRow, "255");
+  info.SetInfoRow(InfoRow::Color, "255");
   EXPECT_EQ(View().colors[kColorRow], 0x0000FFu);
   EXPECT_EQ(info.RowColor(kColorRow), 0x0000FFu);
   EXPECT_EQ(View().texts[kColorRow], "");
   EXPECT_EQ(info.RowText(kColorRow), "");
   for (const char* bad : {"abc", "12x", "", "-5", "99999999", "16777216", " 255", "0x10"}) {
-    EXPECT_NO_THROW(info.SetInfoRow(kColorRow, bad)) << bad;
+    EXPECT_NO_THROW(info.SetInfoRow(InfoRow::Color, bad)) << bad;
     EXPECT_EQ(View().colors[kColorRow], 0x0000FFu) << bad;
     EXPECT_EQ(View().texts[kColorRow], "") << bad;
   }
-  info.SetInfoRow(kColorRow, "16777215");
+  info.SetInfoRow(InfoRow::Color, "16777215");
   EXPECT_EQ(View().colors[kColorRow], 0xFFFFFFu);
 }
 
@@ -126,16 +126,16 @@ TEST_F(InfoWindowRun, RowsOutsideTheTableAreIgnoredAndHiddenRowsKeepTheirText) {
   TInfoWin& info = Start(kScreenshot);
   const auto before = View().texts;
   for (const int row : {18, -1, 255}) {
-    EXPECT_NO_THROW(info.SetInfoRow(row, "x")) << row;
+    EXPECT_NO_THROW(info.SetInfoRow(static_cast<InfoRow>(row), "x")) << row;
     EXPECT_EQ(info.RowText(row), "") << row;
   }
   EXPECT_EQ(View().texts, before);
-  info.SetInfoRow(7, "12 px");  // Distance: not a Screenshot row
+  info.SetInfoRow(InfoRow::Distance, "12 px");  // not a Screenshot row
   EXPECT_FALSE(View().layout.rowShown[7]);
   EXPECT_EQ(info.RowText(7), "12 px");
   EXPECT_EQ(View().texts[7], "12 px");
-  info.SetInfoRow(4, "x: 1\t y: 2");
-  info.SetInfoRow(4, "");
+  info.SetInfoRow(InfoRow::SelectionStart, "x: 1\t y: 2");
+  info.SetInfoRow(InfoRow::SelectionStart, "");
   EXPECT_EQ(View().texts[4], "");
 }
 
@@ -278,7 +278,7 @@ TEST(InfoWindow, HiddenWindowIsStillUpdatedAndTheToolMenuShowsItAgain) {
     f.host->FormMouseMove(0, 33, 44);
     EXPECT_EQ(view.texts[0], "x: 33\t y: 44");
     EXPECT_EQ(view.zoomShows, shows + 1);
-    info.SetInfoRow(c.row, "kept");
+    info.SetInfoRow(static_cast<InfoRow>(c.row), "kept");
 
     auto caption = [&] {
       for (const TMenuItem& item : f.menus.shown.back().items)

@@ -17,9 +17,9 @@ TEST(HighContrast, ChannelTable) {
   };
   for (const Row& r : table) {
     const auto c = static_cast<std::uint8_t>(r.c);
-    EXPECT_EQ(HighContrastChannel(c, 1), r.mode1) << r.c;
-    EXPECT_EQ(HighContrastChannel(c, 2), r.mode2) << r.c;
-    for (const std::uint8_t other : {0, 3, 4, 255}) EXPECT_EQ(HighContrastChannel(c, other), c) << r.c;
+    EXPECT_EQ(HighContrastChannel(c, ContrastLevel::Medium), r.mode1) << r.c;
+    EXPECT_EQ(HighContrastChannel(c, ContrastLevel::High), r.mode2) << r.c;
+    for (const std::uint8_t other : {0, 3, 4, 255}) EXPECT_EQ(HighContrastChannel(c, static_cast<ContrastLevel>(other)), c) << r.c;
   }
 }
 
@@ -35,20 +35,20 @@ TEST(HighContrast, EveryChannelOfEveryPixelAlikeAndIndependently) {
   }
   for (const int mode : {1, 2}) {
     Pixmap p = original;
-    ApplyHighContrast(p, static_cast<std::uint8_t>(mode));
+    ApplyHighContrast(p, static_cast<ContrastLevel>(mode));
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 256; ++x) {
         const PixelValue was = original.Pixel(x, y);
         PixelValue want = 0;
         for (int shift = 0; shift < 24; shift += 8)
-          want |= PixelValue{HighContrastChannel(static_cast<std::uint8_t>(was >> shift), static_cast<std::uint8_t>(mode))}
+          want |= PixelValue{HighContrastChannel(static_cast<std::uint8_t>(was >> shift), static_cast<ContrastLevel>(mode))}
                   << shift;
         ASSERT_EQ(p.Pixel(x, y), want) << "mode " << mode << " at " << x << "," << y;
       }
   }
   for (const std::uint8_t mode : {0, 3, 200}) {
     Pixmap p = original;
-    ApplyHighContrast(p, mode);
+    ApplyHighContrast(p, static_cast<ContrastLevel>(mode));
     EXPECT_TRUE(p == original) << int(mode);
   }
 }
@@ -67,7 +67,7 @@ TEST_F(Magnifier, ContrastModesFilterTheLensOnly) {
         g.screen.desktop.SetPixel(x, y, (v << 16) | (levels[(x / 7) % 8] << 8) | levels[(y / 2) % 8]);
       }
     g.screen.cursor = {200, 150};
-    g.host->Settings.HighContrast = static_cast<std::uint8_t>(mode);
+    g.host->Settings.HighContrast = static_cast<ContrastLevel>(mode);
     g.host->StartTool(kMagnifier);
     g.host->ApplicationIdle();
     const Pixmap& s = g.Surface();
@@ -87,7 +87,7 @@ TEST_F(Magnifier, ContrastModeThreeDrawsLikeModeZero) {
   for (const int scale : {1, 3}) {
     SCOPED_TRACE(scale);
     HostFixture plain, three;
-    three.host->Settings.HighContrast = 3;
+    three.host->Settings.HighContrast = static_cast<ContrastLevel>(3);
     for (HostFixture* g : {&plain, &three}) {
       g->host->Settings.Scale = scale;
       StartLens(*g, {400, 300}, {30, 290});  // partly off the screen, too
@@ -100,7 +100,7 @@ TEST_F(Magnifier, ContrastModeThreeDrawsLikeModeZero) {
 }
 
 TEST_F(Magnifier, ContrastLensMovesCleanly) {
-  settings.HighContrast = 2;
+  settings.HighContrast = ContrastLevel::High;
   Start({640, 480}, {320, 240});
   for (const Point p : {Point{321, 240}, Point{330, 250}, Point{10, 10}, Point{630, 470}}) {
     MoveTo(p);
@@ -118,7 +118,7 @@ TEST(MagnifierEdges, NothingButTheScreenImageAndWhite) {
                                  {399, 150}, {200, 299}, {-10, 150}, {200, -30}, {-5, -5}, {420, 310},
                                  {460, 150}, {-200, -200}, {2000, 2000}};
   for (const int scale : {1, 2, 3, 10}) {
-    for (const std::uint8_t contrast : {0, 2}) {
+    for (const ContrastLevel contrast : {ContrastLevel::Off, ContrastLevel::High}) {
       SCOPED_TRACE(testing::Message() << "scale " << scale << " contrast " << int(contrast));
       HostFixture g;
       g.host->Settings.Scale = scale;
@@ -158,7 +158,7 @@ TEST_F(Magnifier, LensGrownPastTheCaptureMarginShowsWhite) {
   for (int x = 610; x < 640; ++x) EXPECT_EQ(s.Pixel(x, 300), kWhitePixel) << x;
   EXPECT_TRUE(SameImage(s, Expected()));
   for (const int scale : {1, 2}) {
-    for (const std::uint8_t contrast : {0, 1}) {
+    for (const ContrastLevel contrast : {ContrastLevel::Off, ContrastLevel::Medium}) {
       settings.Scale = scale;
       settings.HighContrast = contrast;
       for (const Point p : {Point{639, 479}, Point{700, 500}, Point{0, 0}}) {

@@ -100,12 +100,12 @@ TEST_F(SettingsStoreTest, SavedSettingsLoadBackUnchanged) {
   settings.ZoomWidth = 250;
   settings.ZoomHeight = 120;
   settings.Scale = 7;
-  settings.HighContrast = 200;
+  settings.HighContrast = ContrastLevel{200};
   settings.MagnifierKey = 0xC04D;
   settings.ScreenshotKey = 0x2074;
   settings.MeasurerKey = 0xFFFF;
   settings.DropperKey = 0x402D;
-  settings.MagnifierCursor = 2;
+  settings.MagnifierCursor = LensCursor::Cross;
   settings.InfoScale = 5;
   settings.ScreenshotPos = {-5, 300};
   settings.MeasurerPos = {kMinWindowCoordinate, kMaxWindowCoordinate};
@@ -139,7 +139,7 @@ struct StoredValueCase {
 TEST_F(SettingsStoreTest, StoredTextIsDecodedAsTheSettingsWidthAllows) {
   const auto zoomWidth = [](const TSettings& s) { return s.ZoomWidth; };
   const auto posX = [](const TSettings& s) { return s.ScreenshotPos.x; };
-  const auto highContrast = [](const TSettings& s) { return s.HighContrast; };
+  const auto highContrast = [](const TSettings& s) { return static_cast<int>(s.HighContrast); };
   const auto magnifierKey = [](const TSettings& s) { return s.MagnifierKey; };
   const auto magnifierIcon = [](const TSettings& s) { return s.IconFlags & 1; };
   const auto dropperIcon = [](const TSettings& s) { return (s.IconFlags >> 3) & 1; };
@@ -211,13 +211,13 @@ TEST_F(SettingsStoreTest, AValueOfAnotherTypeStopsTheLoadThere) {
   expected.IconFlags = 0x0F;
   expected.ZoomWidth = 300;
   expected.ZoomHeight = 200;
-  expected.HighContrast = 1;
+  expected.HighContrast = ContrastLevel::Medium;
   expected.Scale = 4;
   expected.MagnifierKey = 0xC04D;
   expected.ScreenshotKey = 1;
   expected.MeasurerKey = 2;
   expected.DropperKey = 3;
-  expected.MagnifierCursor = 1;
+  expected.MagnifierCursor = LensCursor::Arrow;
   expected.InfoScale = 10;
   expected.ScreenshotPos = {11, 12};
   expected.MeasurerPos = {13, 14};
@@ -232,7 +232,7 @@ TEST_F(SettingsStoreTest, AValueThatCannotBeFetchedStopsTheLoad) {
   registry.FailRead(kOptions, "Scale");
 
   EXPECT_EQ(LoadError(), "Failed to get data for 'Scale'");
-  EXPECT_EQ(settings.HighContrast, 1);  // read before Scale
+  EXPECT_EQ(settings.HighContrast, ContrastLevel::Medium);  // read before Scale
   EXPECT_EQ(settings.Scale, 2);
   EXPECT_EQ(settings.MagnifierKey, 0);
 }

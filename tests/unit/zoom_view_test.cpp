@@ -11,7 +11,6 @@
 namespace tw {
 namespace {
 
-constexpr PixelValue kWhitePixel = 0xFFFFFF;
 constexpr PixelValue kCrossHairXor = 0xC0C0C0;
 constexpr PixelValue kUnwritten = 0x123456;  // a view pixel the composition left alone
 

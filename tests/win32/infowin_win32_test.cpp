@@ -106,7 +106,7 @@ TEST_F(InfoWindowOnHost, SizedFromWinesMetricsWithReadableRows) {
   EXPECT_EQ(TextOf(Label(CaptionLabelId(4))), L"Selection start");
   EXPECT_FALSE(IsWindowVisible(Label(CaptionLabelId(1))));
 
-  info->SetInfoRow(0, "x: 3839\t y: 2159");
+  info->SetInfoRow(InfoRow::CursorPosition, "x: 3839\t y: 2159");
   EXPECT_EQ(TextOf(Label(ValueLabelId(0))), L"x: 3839\t y: 2159");
   info.reset();
   Make(kMeasurerRows);
@@ -117,7 +117,7 @@ TEST_F(InfoWindowOnHost, SizedFromWinesMetricsWithReadableRows) {
 
 TEST_F(InfoWindowOnHost, PresentingTheHostLeavesTheWindowIntact) {
   Make(kDropperRows);
-  info->SetInfoRow(11, "255");
+  info->SetInfoRow(InfoRow::Color, "255");
   Pump();
   RECT swatch{};
   GetWindowRect(Label(ValueLabelId(11)), &swatch);
@@ -135,7 +135,7 @@ TEST_F(InfoWindowOnHost, PresentingTheHostLeavesTheWindowIntact) {
 
 TEST_F(InfoWindowOnHost, MenusCursorsAndClicksStayWithTheWindow) {
   Make(kDropperRows);
-  info->SetInfoRow(12, "255 0 0");
+  info->SetInfoRow(InfoRow::Rgb, "255 0 0");
   const HWND rgb = Label(ValueLabelId(12));
   const HWND cursorRow = Label(ValueLabelId(0));
 

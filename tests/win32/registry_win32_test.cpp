@@ -82,12 +82,12 @@ TEST_F(RegistryWin32Test, AllSettingsMakeTheRoundTripAsZeroTerminatedText) {
   saved.ZoomWidth = 320;
   saved.ZoomHeight = 240;
   saved.Scale = 3;
-  saved.HighContrast = 2;
+  saved.HighContrast = ContrastLevel::High;
   saved.MagnifierKey = 0xC04D;
   saved.ScreenshotKey = 0x2074;
   saved.MeasurerKey = 0x402D;
   saved.DropperKey = 0xFFFF;
-  saved.MagnifierCursor = 1;
+  saved.MagnifierCursor = LensCursor::Arrow;
   saved.InfoScale = 10;
   saved.ScreenshotPos = {-5, 7};
   saved.MeasurerPos = {1900, 1000};

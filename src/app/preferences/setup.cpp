@@ -197,8 +197,8 @@ std::string_view SetupHelpText(int topic) {
 }
 
 void TfrmSetup::CopyIn(const TSettings& s) {
-  Values.width = kLensTrackRange.Clamp(s.ZoomWidth / 10);
-  Values.height = kLensTrackRange.Clamp(s.ZoomHeight / 10);
+  Values.width = kLensTrackRange.Clamp(s.ZoomWidth / kLensSizeStep);
+  Values.height = kLensTrackRange.Clamp(s.ZoomHeight / kLensSizeStep);
   Values.zoom = kZoomTrackRange.Clamp(s.Scale);
   for (int t = 0; t < kToolCount; ++t) {
     const auto i = static_cast<std::size_t>(t);
@@ -206,16 +206,16 @@ void TfrmSetup::CopyIn(const TSettings& s) {
     Values.hotKeys[i] = shownKeys_[i] = ShortcutToHotKeyField(storedKeys_[i]);
     Values.trayIcons[i] = (s.IconFlags & (1u << t)) != 0;
   }
-  Values.magnifierCursor = std::clamp(s.MagnifierCursor, -1, kRadioItems - 1);
-  Values.highContrast = std::clamp<int>(s.HighContrast, -1, kRadioItems - 1);
+  Values.magnifierCursor = std::clamp(static_cast<int>(s.MagnifierCursor), -1, kRadioItems - 1);
+  Values.highContrast = std::clamp(static_cast<int>(s.HighContrast), -1, kRadioItems - 1);
   Values.dpi = kDpiRange.Clamp(s.DPI);
   Values.jpegQuality = kJpegQualityRange.Clamp(s.JPEGQuality);
   Values.autoStart = s.AutoStart;
 }
 
 void TfrmSetup::CopyOut(TSettings& s) const {
-  s.ZoomWidth = Values.width * 10;
-  s.ZoomHeight = Values.height * 10;
+  s.ZoomWidth = Values.width * kLensSizeStep;
+  s.ZoomHeight = Values.height * kLensSizeStep;
   s.Scale = Values.zoom;
   std::array<std::uint16_t*, kToolCount> keys{&s.MagnifierKey, &s.ScreenshotKey, &s.MeasurerKey, &s.DropperKey};
   s.IconFlags = 0;
@@ -223,14 +223,14 @@ void TfrmSetup::CopyOut(TSettings& s) const {
     *keys[i] = Values.hotKeys[i] == shownKeys_[i] ? storedKeys_[i] : HotKeyFieldToShortcut(Values.hotKeys[i]);
     if (Values.trayIcons[i]) s.IconFlags = static_cast<std::uint8_t>(s.IconFlags | (1u << i));
   }
-  s.MagnifierCursor = Values.magnifierCursor;
-  s.HighContrast = static_cast<std::uint8_t>(Values.highContrast & 0xFF);
+  s.MagnifierCursor = static_cast<LensCursor>(Values.magnifierCursor);
+  s.HighContrast = static_cast<ContrastLevel>(Values.highContrast & 0xFF);
   s.DPI = Values.dpi;
   s.JPEGQuality = Values.jpegQuality;
   s.AutoStart = Values.autoStart;
 }
 
-std::string TfrmSetup::LensValueText(std::int32_t position) { return std::to_string(position * 10) + " pix"; }
+std::string TfrmSetup::LensValueText(std::int32_t position) { return std::to_string(position * kLensSizeStep) + " pix"; }
 
 bool TfrmSetup::KeyPasses(char32_t ch) { return ch == 8 || ch == '.' || (ch >= '0' && ch <= '9'); }
 

@@ -12,8 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/settings.h"
 #include "core/geometry.h"
+#include "model/limits.h"
+#include "model/settings.h"
 
 namespace tw {
 
@@ -36,8 +37,9 @@ struct SetupRange {
   std::int32_t min, max;
   [[nodiscard]] std::int32_t Clamp(std::int64_t v) const;
 };
-inline constexpr SetupRange kLensTrackRange{5, 160};  // ZoomWidth, ZoomHeight / 10
-inline constexpr SetupRange kZoomTrackRange{1, 10};
+// ZoomWidth and ZoomHeight in steps of kLensSizeStep pixels, up to 1600.
+inline constexpr SetupRange kLensTrackRange{kMinOfferedLensSize / kLensSizeStep, 1600 / kLensSizeStep};
+inline constexpr SetupRange kZoomTrackRange{kMinScale, kMaxOfferedScale};
 inline constexpr SetupRange kDpiRange{25, 9999};
 inline constexpr SetupRange kJpegQualityRange{1, 100};
 inline constexpr int kRadioItems = 3;  // both radio groups

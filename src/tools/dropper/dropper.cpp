@@ -65,7 +65,7 @@ void TDropper::ShowColorRows(ColorRef color) {
   TInfoWin* info = run_.InfoWindow();
   if (info == nullptr) return;
   const ColorTexts t = DescribeColor(color);
-  const auto row = [&](InfoRow r, const ShortText& text) { info->SetInfoRow(static_cast<int>(r), text.view()); };
+  const auto row = [&](InfoRow r, const ShortText& text) { info->SetInfoRow(r, text.view()); };
   row(InfoRow::Color, t.color);
   row(InfoRow::Rgb, t.rgb);
   row(InfoRow::RgbHex, t.rgbHex);

@@ -12,9 +12,7 @@ class TDropper final : public TInfoTool {
 
   [[nodiscard]] int Id() const override { return kDropper; }
   [[nodiscard]] unsigned InfoRowMask() const override { return kDropperRows; }
-  [[nodiscard]] HostCanvas Canvas() const override {
-    return {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Solid};
-  }
+  [[nodiscard]] HostCanvas Canvas() const override { return {kBlack}; }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Dropper; }
   [[nodiscard]] bool SelectionFlagSet() const override { return SelectionFlag; }
   TPopupMenu* PopupMenu() override { return &pmnMeasurerDropper; }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "model/limits.h"
 
 namespace tw {
 
@@ -15,16 +16,18 @@ namespace {
 // white already, and beyond the capture bitmap (left of and above the screen,
 // or right of and below a margin that a lens grown by Shift-clicks outreaches)
 // there is nothing to read.
-constexpr PixelValue kBlank = 0xFFFFFF;
+constexpr PixelValue kBlank = kWhitePixel;
 
 int Area(const Rect& r) { return IsRectEmpty(r) ? 0 : r.Width() * r.Height(); }
 
+bool Filters(ContrastLevel level) { return level == ContrastLevel::Medium || level == ContrastLevel::High; }
+
 }  // namespace
 
-std::uint8_t HighContrastChannel(std::uint8_t c, std::uint8_t mode) {
-  if (mode != 1 && mode != 2) return c;
+std::uint8_t HighContrastChannel(std::uint8_t c, ContrastLevel level) {
+  if (!Filters(level)) return c;
   const int d = c - 128;
-  const int e = mode == 1 ? (3 * d) / 2 : 2 * d;  // C++ division truncates toward zero
+  const int e = level == ContrastLevel::Medium ? (3 * d) / 2 : 2 * d;  // C++ division truncates toward zero
   return static_cast<std::uint8_t>(std::clamp(e, -128, 127) + 128);
 }
 
@@ -59,47 +62,47 @@ void RaiseContrastBy2(const Byte* in, Byte* out, std::size_t count) {
   }
 }
 
-// n pixels from `in` to `out` through the filter (mode 1 or 2). The three
+// n pixels from `in` to `out` through the filter (Medium or High). The three
 // channels are treated alike, so their order in a pixel does not matter. The
 // fourth byte of a pixel goes through the same mapping; it is zero, and zero
 // maps to zero.
-void ContrastPixels(const PixelValue* in, PixelValue* out, std::size_t n, std::uint8_t mode) {
+void ContrastPixels(const PixelValue* in, PixelValue* out, std::size_t n, ContrastLevel level) {
   const auto* from = reinterpret_cast<const Byte*>(in);
   auto* to = reinterpret_cast<Byte*>(out);
-  if (mode == 1)
+  if (level == ContrastLevel::Medium)
     RaiseContrastBy1_5(from, to, n * sizeof(PixelValue));
   else
     RaiseContrastBy2(from, to, n * sizeof(PixelValue));
 }
 
 // The pixels of `area` copied 1:1 from src to the same place in dst through
-// the filter (mode 1 or 2): one pass over the pixels instead of a copy and a
+// the filter (Medium or High): one pass over the pixels instead of a copy and a
 // second pass in place. Parts outside src show kBlank, which the filter
 // leaves as it is; the capture covers the whole screen, so there are none
 // on the screen.
-void RestoreFiltered(Pixmap& dst, const Pixmap& src, const Rect& area, std::uint8_t mode) {
+void RestoreFiltered(Pixmap& dst, const Pixmap& src, const Rect& area, ContrastLevel level) {
   Rect target, fromSource;
   if (!IntersectRect(target, area, dst.Bounds())) return;
   if (!IntersectRect(fromSource, target, src.Bounds()) || fromSource != target) dst.Fill(target, kBlank);
   const auto n = static_cast<std::size_t>(fromSource.Width());
   for (int y = fromSource.top; y < fromSource.bottom; ++y)
-    ContrastPixels(src.Row(y) + fromSource.left, dst.Row(y) + fromSource.left, n, mode);
+    ContrastPixels(src.Row(y) + fromSource.left, dst.Row(y) + fromSource.left, n, level);
 }
 
 }  // namespace
 
-void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode) {
-  if ((mode != 1 && mode != 2) || bitmap.Empty()) return;
+void ApplyHighContrast(Pixmap& bitmap, ContrastLevel level) {
+  if (!Filters(level) || bitmap.Empty()) return;
   // The rows of a whole bitmap lie end to end, and the order in which rows
   // are treated does not matter.
-  ContrastPixels(bitmap.Data().data(), bitmap.Data().data(), bitmap.Data().size(), mode);
+  ContrastPixels(bitmap.Data().data(), bitmap.Data().data(), bitmap.Data().size(), level);
 }
 
 std::optional<CursorShape> TMagnifier::WindowCursor() const {
   switch (run_.Settings().MagnifierCursor) {
-    case 0: return CursorShape::None;
-    case 1: return CursorShape::Arrow;
-    case 2: return CursorShape::Cross;
+    case LensCursor::None: return CursorShape::None;
+    case LensCursor::Arrow: return CursorShape::Arrow;
+    case LensCursor::Cross: return CursorShape::Cross;
     default: return std::nullopt;  // the cursor stays as the previous run left it
   }
 }
@@ -150,14 +153,14 @@ Rect TMagnifier::DrawLensImage(Point p) {
     // A lens narrower or lower than the scale has no source pixel to
     // magnify; it shows blank rather than whatever lay there before.
     surface.Fill(image, kBlank);
-  } else if (s.HighContrast == 0) {
+  } else if (s.HighContrast == ContrastLevel::Off) {
     StretchPixels(surface, image, capture, source, kBlank);
   } else if (source == image) {
     // At Scale 1 the stretch is a plain copy of the same rectangle:
     // filtering the pixels on their way from the capture to the screen gives
     // the same picture as filtering a temporary copy first, in one pass
     // instead of three.
-    if (s.HighContrast == 1 || s.HighContrast == 2)
+    if (Filters(s.HighContrast))
       RestoreFiltered(surface, capture, image, s.HighContrast);
     else
       RestorePixels(surface, capture, image);
@@ -240,12 +243,12 @@ void TMagnifier::MouseDown(MouseButton button, ShiftState shift, Point) {
   // Ctrl is tested first: Ctrl+Shift counts as Ctrl.
   if ((shift & kCtrl) != 0) {
     if (button == MouseButton::Left) {
-      if (s.Scale >= 10)
+      if (s.Scale >= kMaxOfferedScale)
         run_.Beep();
       else
         ++s.Scale;
     } else if (button == MouseButton::Right) {
-      if (s.Scale <= 1)
+      if (s.Scale <= kMinScale)
         run_.Beep();
       else
         --s.Scale;
@@ -255,18 +258,18 @@ void TMagnifier::MouseDown(MouseButton button, ShiftState shift, Point) {
     if (s.ZoomHeight < s.ZoomWidth) s.ZoomHeight = s.ZoomWidth;
     if (s.ZoomWidth < s.ZoomHeight) s.ZoomWidth = s.ZoomHeight;
     if (button == MouseButton::Left) {
-      if (s.ZoomWidth >= 500) {
+      if (s.ZoomWidth >= kMaxClickLensSize) {
         run_.Beep();
       } else {
-        s.ZoomWidth += 10;
-        s.ZoomHeight += 10;
+        s.ZoomWidth += kLensSizeStep;
+        s.ZoomHeight += kLensSizeStep;
       }
     } else if (button == MouseButton::Right) {
-      if (s.ZoomWidth <= 50) {
+      if (s.ZoomWidth <= kMinOfferedLensSize) {
         run_.Beep();
       } else {
-        s.ZoomWidth -= 10;
-        s.ZoomHeight -= 10;
+        s.ZoomWidth -= kLensSizeStep;
+        s.ZoomHeight -= kLensSizeStep;
         // The smaller lens cannot cover the larger one.
         run_.RepaintAll();
       }

@@ -8,21 +8,19 @@
 
 namespace tw {
 
-// Raises the contrast of every pixel in place around the pivot 128: mode 1
-// by 1.5, mode 2 by 2; any other mode changes nothing.
-void ApplyHighContrast(Pixmap& bitmap, std::uint8_t mode);
+// Raises the contrast of every pixel in place around the pivot 128: Medium
+// by 1.5, High by 2; any other level changes nothing.
+void ApplyHighContrast(Pixmap& bitmap, ContrastLevel level);
 
 // One channel value through the contrast filter.
-std::uint8_t HighContrastChannel(std::uint8_t c, std::uint8_t mode);
+std::uint8_t HighContrastChannel(std::uint8_t c, ContrastLevel level);
 
 class TMagnifier final : public TTool {
  public:
   explicit TMagnifier(IToolRun& run) : TTool(run) {}
 
   [[nodiscard]] int Id() const override { return kMagnifier; }
-  [[nodiscard]] HostCanvas Canvas() const override {
-    return {kBlack, PenMode::Copy, PenStyle::Solid, BrushStyle::Clear};
-  }
+  [[nodiscard]] HostCanvas Canvas() const override { return {kBlack}; }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override;
 
   void Show() override;

@@ -117,7 +117,7 @@ void TMeasurer::ShowMeasurement() {
       DescribeMeasurement(static_cast<std::int64_t>(SelectionRect.right) - SelectionRect.left,
                           static_cast<std::int64_t>(SelectionRect.bottom) - SelectionRect.top,
                           run_.Settings().DPI, separator_);
-  const auto row = [&](InfoRow r, const ShortText& text) { info->SetInfoRow(static_cast<int>(r), text.view()); };
+  const auto row = [&](InfoRow r, const ShortText& text) { info->SetInfoRow(r, text.view()); };
   row(InfoRow::Offset, t.offset);
   row(InfoRow::OffsetInch, t.offsetInch);
   row(InfoRow::OffsetMm, t.offsetMm);

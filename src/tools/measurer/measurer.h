@@ -12,9 +12,7 @@ class TMeasurer final : public TInfoTool {
 
   [[nodiscard]] int Id() const override { return kMeasurer; }
   [[nodiscard]] unsigned InfoRowMask() const override { return kMeasurerRows; }
-  [[nodiscard]] HostCanvas Canvas() const override {
-    return {kSilver, PenMode::Xor, PenStyle::Solid, BrushStyle::Clear};
-  }
+  [[nodiscard]] HostCanvas Canvas() const override { return {kSilver}; }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Measurer; }
   TPopupMenu* PopupMenu() override { return &pmnMeasurerDropper; }
 

@@ -8,6 +8,14 @@
 
 namespace tw {
 
+namespace {
+
+// How far inside and outside the selection's border a press still takes hold
+// of an edge or a corner.
+constexpr int kGrabMargin = 5;
+
+}  // namespace
+
 TScreenshot::TScreenshot(IToolRun& run, const ToolPorts& ports) : TInfoTool(run), ports_(ports) {
   pmnScreenshot.Name = "pmnScreenshot";
   pmnScreenshot.Add({.Name = "mniCopy",
@@ -52,9 +60,9 @@ void TScreenshot::Show() {
 HitZone TScreenshot::HitTestSelection() const {
   const Point p = run_.CursorPos();
   Rect inner = SelectionRect;
-  InflateRect(inner, -5, -5);
+  InflateRect(inner, -kGrabMargin, -kGrabMargin);
   Rect outer = SelectionRect;
-  InflateRect(outer, 5, 5);
+  InflateRect(outer, kGrabMargin, kGrabMargin);
   if (!PtInRect(outer, p)) return HitZone::Outside;
   if (PtInRect(inner, p)) return HitZone::Inside;
   if (p.y < inner.top)
@@ -181,21 +189,21 @@ void TScreenshot::ShowSelectionRows() {
   TInfoWin* info = run_.InfoWindow();
   if (info == nullptr) return;
   const Rect& r = SelectionRect;
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionStart), PointText({r.left, r.top}));
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionEnd), PointText({r.right, r.bottom}));
+  info->SetInfoRow(InfoRow::SelectionStart, PointText({r.left, r.top}));
+  info->SetInfoRow(InfoRow::SelectionEnd, PointText({r.right, r.bottom}));
   // 64-bit: the difference of two ints can leave the int range.
   const auto dx = static_cast<long long>(r.right) - r.left;
   const auto dy = static_cast<long long>(r.bottom) - r.top;
   ShortText size;
   size << "x: " << static_cast<std::int64_t>(dx < 0 ? -dx : dx) << "\t y: " << static_cast<std::int64_t>(dy < 0 ? -dy : dy);
-  info->SetInfoRow(static_cast<int>(InfoRow::SelectionSize), size);
+  info->SetInfoRow(InfoRow::SelectionSize, size);
 }
 
 void TScreenshot::ClearSelectionRows() {
   TInfoWin* info = run_.InfoWindow();
   if (info == nullptr) return;
   for (InfoRow row : {InfoRow::SelectionStart, InfoRow::SelectionEnd, InfoRow::SelectionSize})
-    info->SetInfoRow(static_cast<int>(row), "");
+    info->SetInfoRow(row, "");
 }
 
 void TScreenshot::OtherKeyDown(unsigned key, ShiftState shift) {

@@ -31,9 +31,7 @@ class TScreenshot final : public TInfoTool {
 
   [[nodiscard]] int Id() const override { return kScreenshot; }
   [[nodiscard]] unsigned InfoRowMask() const override { return kScreenshotRows; }
-  [[nodiscard]] HostCanvas Canvas() const override {
-    return {kSilver, PenMode::Xor, PenStyle::Dotted, BrushStyle::Clear};
-  }
+  [[nodiscard]] HostCanvas Canvas() const override { return {kSilver}; }
   [[nodiscard]] std::optional<CursorShape> WindowCursor() const override { return CursorShape::Screenshot; }
   [[nodiscard]] bool SelectionFlagSet() const override { return SelectionFlag; }
   TPopupMenu* PopupMenu() override { return &pmnScreenshot; }
