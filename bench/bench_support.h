@@ -34,7 +34,7 @@ struct BenchHost {
       : screen(log, screenSize),
         host(tw::HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, dialogs},
              tw::ProgramTools({clipboard, saveDialog, images})) {
-    window.onPaint = [this] { host.FormPaint(host.Surface().Bounds()); };
+    window.onPaint = [this] { host.FormPaint(window.surface->Bounds()); };
   }
 
   tw::fakes::CallLog log;

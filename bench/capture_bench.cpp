@@ -47,8 +47,8 @@ void BM_FullSurfacePresent(benchmark::State& state) {
   const std::size_t allocationsBefore = bench::HeapAllocations();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    b.host.FormPaint(b.host.Surface().Bounds());
-    benchmark::DoNotOptimize(b.host.Surface().Data().data());
+    b.host.FormPaint(b.window.surface->Bounds());
+    benchmark::DoNotOptimize(b.window.surface->Data().data());
     benchmark::ClobberMemory();
   }
   const auto stop = std::chrono::steady_clock::now();

@@ -36,7 +36,7 @@ void BM_LensMove(benchmark::State& state) {
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     move();
-    benchmark::DoNotOptimize(b.host.Surface().Data().data());
+    benchmark::DoNotOptimize(b.window.surface->Data().data());
   }
   const auto stop = std::chrono::steady_clock::now();
   const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;

@@ -28,8 +28,8 @@ void CopyFigurePixels(tw::Pixmap& surface, const tw::Pixmap& capture, const tw::
 
 double OwnPixelsNanoseconds(BenchHost& b, const tw::Rect& first, const tw::Rect& second) {
   // A copy of the same size stands in for the surface, which the host keeps.
-  tw::Pixmap surface = b.host.Surface();
-  const tw::Pixmap& capture = b.host.Capture();
+  tw::Pixmap surface = *b.window.surface;
+  const tw::Pixmap& capture = *b.screen.copiedTo;
   constexpr int kRounds = 2000;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kRounds; ++i) {
@@ -57,7 +57,7 @@ double Measure(benchmark::State& state, BenchHost& b, std::size_t figureBytes, S
   const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;
   const auto moves = static_cast<double>(state.iterations());
   const double moveNs = std::chrono::duration<double, std::nano>(stop - start).count() / moves;
-  const tw::Size zoom = b.host.InfoWin().Current()->Layout().zoomClient;
+  const tw::Size zoom = b.infoWindows.Current()->Layout().zoomClient;
   const std::size_t bytes = figureBytes + static_cast<std::size_t>(zoom.width) * zoom.height * 4;
   const double memcpyNs = bench::MemcpyNanoseconds(bytes);
   state.counters["touched_bytes"] = static_cast<double>(bytes);
@@ -67,7 +67,7 @@ double Measure(benchmark::State& state, BenchHost& b, std::size_t figureBytes, S
 }
 
 double ZoomMemcpyNanoseconds(BenchHost& b) {
-  const tw::Size zoom = b.host.InfoWin().Current()->Layout().zoomClient;
+  const tw::Size zoom = b.infoWindows.Current()->Layout().zoomClient;
   return bench::MemcpyNanoseconds(static_cast<std::size_t>(zoom.width) * zoom.height * 4);
 }
 

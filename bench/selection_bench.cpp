@@ -43,7 +43,7 @@ void BM_SelectionDragStep(benchmark::State& state) {
     b.window.presented.clear();
     const int d = (step++ & 1) != 0 ? 0 : 1;
     move(sel.right - d, sel.bottom - d);
-    benchmark::DoNotOptimize(b.host.Surface().Data().data());
+    benchmark::DoNotOptimize(b.window.surface->Data().data());
   }
   const auto stop = std::chrono::steady_clock::now();
   const std::size_t allocations = bench::HeapAllocations() - allocationsBefore;

@@ -52,7 +52,7 @@ void BM_UpdateZoomView(benchmark::State& state) {
   BenchHost b(screen);
   b.infoWindows.metrics = MetricsAt(state.range(0));
   b.host.StartTool(tw::kDropper);
-  tw::TInfoWin* info = b.host.InfoWin().Current();
+  tw::TInfoWin* info = b.infoWindows.Current();
   if (info == nullptr) {
     state.SkipWithError("no info window");
     return;
@@ -60,7 +60,7 @@ void BM_UpdateZoomView(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(1));
   Measure(state, info->Layout().zoomClient, [&](int step) {
     const tw::Point p = PointOf(step, screen);
-    info->UpdateZoomView(p.x, p.y, b.host.Surface(), factor);
+    info->UpdateZoomView(p.x, p.y, *b.window.surface, factor);
     benchmark::DoNotOptimize(b.infoWindows.last->shownZoom.Data().data());
   });
 }
@@ -73,7 +73,7 @@ void BM_ComposeZoomView(benchmark::State& state) {
   tw::Pixmap view(zoom.width, zoom.height);
   const int factor = static_cast<int>(state.range(1));
   Measure(state, zoom, [&](int step) {
-    tw::ComposeZoomView(view, b.host.Surface(), PointOf(step, screen), factor);
+    tw::ComposeZoomView(view, *b.window.surface, PointOf(step, screen), factor);
     benchmark::DoNotOptimize(view.Data().data());
   });
 }

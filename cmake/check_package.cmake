@@ -1,0 +1,28 @@
+# The zip holds exactly the read-me and the program, and the program is the one
+# just built, not one left from an earlier build.
+#   cmake -DZIP=... -DFOLDER=... -DEXE=... -P check_package.cmake
+if(NOT EXISTS "${ZIP}")
+  message(FATAL_ERROR "no package at ${ZIP}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf "${ZIP}" OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${ZIP} does not read as an archive")
+endif()
+string(REGEX REPLACE "\n$" "" listing "${listing}")
+string(REPLACE "\n" ";" entries "${listing}")
+list(FILTER entries EXCLUDE REGEX "/$")
+list(SORT entries)
+set(want "${FOLDER}/README.txt;${FOLDER}/Tarnwick.exe")
+if(NOT entries STREQUAL want)
+  message(FATAL_ERROR "${ZIP} holds [${entries}], not [${want}]")
+endif()
+
+set(out "${CMAKE_CURRENT_BINARY_DIR}/package_check")
+file(REMOVE_RECURSE "${out}")
+file(MAKE_DIRECTORY "${out}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${ZIP}" WORKING_DIRECTORY "${out}" RESULT_VARIABLE rc)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${out}/${FOLDER}/Tarnwick.exe" "${EXE}" RESULT_VARIABLE same)
+file(REMOVE_RECURSE "${out}")
+if(NOT rc EQUAL 0 OR NOT same EQUAL 0)
+  message(FATAL_ERROR "the Tarnwick.exe in ${ZIP} is not the one built at ${EXE}")
+endif()

@@ -35,6 +35,8 @@ if(CMAKE_OBJDUMP AND CMAKE_BUILD_TYPE STREQUAL "Release")
     -DOBJDUMP=${CMAKE_OBJDUMP} -P ${CMAKE_SOURCE_DIR}/cmake/check_exe.cmake)
 endif()
 
+include(cmake/package.cmake)
+
 # A picture to work on, which scripts/run opens beside the program.
 add_executable(tarnwick_sample WIN32 ${CMAKE_SOURCE_DIR}/demo/sample_picture_win32.cpp)
 target_compile_definitions(tarnwick_sample PRIVATE UNICODE _UNICODE)

@@ -59,7 +59,8 @@ if(TARGET tarnwick_e2e_tests)
   set_target_properties(tarnwick_e2e_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
   target_compile_options(tarnwick_e2e_tests PRIVATE ${TARNWICK_WARNINGS})
-  target_link_libraries(tarnwick_e2e_tests PRIVATE psapi)
+  # The program's own texts (the help topics) are what the tests expect to see.
+  target_link_libraries(tarnwick_e2e_tests PRIVATE tarnwick_core psapi)
   add_dependencies(tarnwick_e2e_tests tarnwick_e2e_probe)
 
   # One ctest test per end-to-end case: each case gets a fresh prefix, so a

@@ -93,8 +93,8 @@ void TfrmHost::BuildTrayIcons() {
 TTool& TfrmHost::Tool(int tool) { return *tools_.at(static_cast<std::size_t>(tool)); }
 
 TTrayIcon& TfrmHost::TrayIcon(int tool) {
-  if (tool >= 0 && tool < kToolCount) return *xtiTools_[static_cast<std::size_t>(tool)];
-  return *xtiMain_;
+  if (tool == kMainIcon.tag) return *xtiMain_;
+  return *xtiTools_.at(static_cast<std::size_t>(tool));
 }
 
 void TfrmHost::FormCreate() {
@@ -134,8 +134,7 @@ void TfrmHost::FormClose() {
 void TfrmHost::StartupTimerTick(const std::vector<std::string>& args) {
   // Asked first and always: a first start is recorded even with "/F".
   const bool firstStart = IsFirstStartNow();
-  firstRunDue_ = tw::FirstRunDue(firstStart, args);
-  if (firstRunDue_) RunFirstRunFlow();
+  if (tw::FirstRunDue(firstStart, args)) RunFirstRunFlow();
 }
 
 void TfrmHost::SetIconState(IconState iconState, unsigned tools) {

@@ -81,6 +81,9 @@ class TfrmHost final : private IInfoWindowHost {
   // --- tool run ---
   void StartTool(int tool);
   void EndTool();
+  // A while after a run's end, the capture's memory is given back.
+  void ReleaseRunMemory();
+  static constexpr unsigned kRunMemoryKeptMs = 60'000;
   void FormShow();
   // Restores `area` of the surface from the capture and lets the running
   // tool redraw its overlay there; the shell then shows it.
@@ -100,23 +103,12 @@ class TfrmHost final : private IInfoWindowHost {
   void mniHideInfoClick();
   void mniCopyInfoClick();
   void mniInfoZoomClick(TMenuItem& sender);
-  // The control on which pmnInfoWin was last opened.
-  [[nodiscard]] const InfoControl& InfoPopupControl() const { return infoPopupControl_; }
 
-  // --- state, read by the shell and by tests ---
+  // --- state, read by the shell and the tools ---
   TSettings Settings;
-  [[nodiscard]] const Pixmap& Surface() const { return surface_; }
-  [[nodiscard]] const Pixmap& Capture() const { return capture_; }
-  [[nodiscard]] bool RunActive() const { return runActive_; }
-  [[nodiscard]] int CurrentTool() const { return currentTool_; }
-  [[nodiscard]] bool ToolsEnabled() const { return toolsEnabled_; }
-  void SetToolsEnabled(bool enabled) { toolsEnabled_ = enabled; }
-  [[nodiscard]] const std::string& HelpFile() const { return helpFile_; }
-  [[nodiscard]] bool HasIdleHandler() const { return static_cast<bool>(idleHandler_); }
-  [[nodiscard]] bool FirstRunDue() const { return firstRunDue_; }
-  [[nodiscard]] TInfoWinSlot& InfoWin() { return infoWin_; }
 
-  // The tray icons, by tool number; -1 is the main icon.
+  // The tray icons, by tool number; -1 is the main icon, and any other
+  // number is out of range.
   [[nodiscard]] TTrayIcon& TrayIcon(int tool);
   // The tool objects, by tool number (0-3).
   [[nodiscard]] TTool& Tool(int tool);
@@ -130,6 +122,13 @@ class TfrmHost final : private IInfoWindowHost {
   void InfoContextPopup(const InfoControl& control, Point at) override;
   void InfoCopyText(const std::string& text) override;
 
+  // Runs `dialog` with nothing starting from the tray meanwhile, then runs
+  // `restore` and puts the tools back whatever happened; an Error from the
+  // dialog is shown after that.
+  void WithToolsOff(const std::function<void()>& dialog, const std::function<void()>& restore);
+  // Opens `menu` during the run and runs the chosen command if the run is
+  // still the one going on when the menu closes.
+  void PopupInRun(TPopupMenu& menu, Point at);
   void BuildMenus();
   void BuildInfoMenu();
   // The zoom item that matches InfoScale carries the check mark; none when
@@ -138,6 +137,9 @@ class TfrmHost final : private IInfoWindowHost {
   void BuildTrayIcons();
   void ShowHostWindow();
   void HideHostWindow();
+  // The run's info window, if its tool has one: made, placed, shown, and
+  // filled in at the cursor.
+  void OpenInfoWindow(TTool& running, Size screen);
   // The tool of the run in progress, or nullptr.
   TTool* RunningTool();
   void LoadSettingsAtStart();
@@ -157,6 +159,7 @@ class TfrmHost final : private IInfoWindowHost {
   std::unique_ptr<RunContext> runContext_;
   std::array<std::unique_ptr<TTool>, kToolCount> tools_;
 
+  std::unique_ptr<IDesktopCanvas> desktopCanvas_;  // held for the run
   Pixmap capture_;
   Pixmap surface_;
   std::function<void()> idleHandler_;
@@ -167,9 +170,7 @@ class TfrmHost final : private IInfoWindowHost {
   std::uint64_t runCount_ = 0;  // numbers the runs: the current one is runCount_
   bool runActive_ = false;
   bool starting_ = false;
-  bool desktopCanvas_ = false;
   bool toolsEnabled_ = true;
-  bool firstRunDue_ = false;
   bool created_ = false;
 };
 

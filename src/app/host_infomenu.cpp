@@ -81,10 +81,7 @@ void TfrmHost::InfoMouseMove(ShiftState shift) {
 void TfrmHost::InfoContextPopup(const InfoControl& control, Point at) {
   if (!runActive_ || infoWin_.Current() == nullptr) return;
   infoPopupControl_ = control;
-  const RunId run = runCount_;
-  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, pmnInfoWin, at);
-  // Switching away while the menu is open ends the run and frees the window.
-  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
+  PopupInRun(pmnInfoWin, at);
 }
 
 void TfrmHost::InfoCopyText(const std::string& text) { ports_.clipboard.SetText(text); }

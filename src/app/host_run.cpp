@@ -40,11 +40,15 @@ void TfrmHost::StartTool(int tool) {
   // The margin right of and below the screen lets the lens read past the
   // screen edge; it holds no screen content, so it is plain white.
   capture_.Resize(screen.width + Settings.ZoomWidth / 2, screen.height + Settings.ZoomHeight / 2, kWhitePixel);
-  ports_.screen.CopyFromDesktop({0, 0, screen.width, screen.height}, capture_);
+  desktopCanvas_->CopyTo({0, 0, screen.width, screen.height}, capture_);
   if (surface_.Width() != screen.width || surface_.Height() != screen.height) {
     surface_.Resize(screen.width, screen.height);
     ports_.window.AttachSurface(&surface_);
   }
+  // The surface is the frozen screen from the first moment, whatever part
+  // of the window the system paints first: the info window's first zoom
+  // view reads it before any paint may have come.
+  RestorePixels(surface_, capture_, surface_.Bounds());
 
   ++runCount_;
   runActive_ = true;
@@ -52,23 +56,30 @@ void TfrmHost::StartTool(int tool) {
 
   TTool& running = Tool(tool);
   running.Started();
-  if (const unsigned rows = running.InfoRowMask(); rows != 0) {
-    infoWin_.CreateInfoWindow(rows);
-    CheckInfoScaleItem();
-    if (Point* remembered = Settings.ToolPosition(tool); remembered != nullptr && infoWin_.Current() != nullptr)
-      infoWin_.PlaceInfoWindow(*remembered, screen);
-    if (TInfoWin* info = infoWin_.Current()) info->SetVisible(true);
-  }
+  OpenInfoWindow(running, screen);
+}
+
+void TfrmHost::OpenInfoWindow(TTool& running, Size screen) {
+  const unsigned rows = running.InfoRowMask();
+  if (rows == 0) return;
+  infoWin_.CreateInfoWindow(rows);
+  CheckInfoScaleItem();
+  TInfoWin* info = infoWin_.Current();
+  if (info == nullptr) return;
+  if (Point* remembered = Settings.ToolPosition(running.Id()); remembered != nullptr)
+    infoWin_.PlaceInfoWindow(*remembered, screen);
+  info->SetVisible(true);
+  running.InfoWindowShown();
 }
 
 void TfrmHost::EndTool() {
   if (!runActive_) return;
   runActive_ = false;
-  if (desktopCanvas_) {
-    ports_.screen.ReleaseDesktopCanvas();
-    desktopCanvas_ = false;
-  }
-  capture_.Clear();
+  desktopCanvas_.reset();
+  // A second run soon after is common: the memory stays for it a while,
+  // but no picture of the screen stays with it.
+  capture_.ClearKeepingMemory();
+  ports_.window.StartRunMemoryTimer(kRunMemoryKeptMs);
   idleHandler_ = nullptr;
   // Saving the settings at the hide may fail (the registry is refused); the
   // run still ends completely and the message is shown afterwards, so the
@@ -79,11 +90,16 @@ void TfrmHost::EndTool() {
   } catch (...) {
     saveError = std::current_exception();
   }
+  surface_.Fill(0);
   infoWin_.FreeInfoWindow();
   // A run a hot key started under the About box ends with the box still
   // open, and the tools still disabled: the icons say so.
   SetIconState(toolsEnabled_ ? IconState::Normal : IconState::Disabled, kAllTools);
   if (saveError) std::rethrow_exception(saveError);
+}
+
+void TfrmHost::ReleaseRunMemory() {
+  if (!runActive_) capture_.Clear();
 }
 
 void TfrmHost::ShowHostWindow() {
@@ -138,13 +154,17 @@ bool TfrmHost::FormContextPopup(Point at) {
   TTool* tool = RunningTool();
   TPopupMenu* menu = tool != nullptr ? tool->PopupMenu() : nullptr;
   if (menu == nullptr) return false;
-  const RunId run = runCount_;
-  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, *menu, at);
-  // The menu is a modal wait: switching to another program while it is open
-  // ends the run, and a hot key may even start the next one. A command
-  // chosen for a run that is over does nothing.
-  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
+  PopupInRun(*menu, at);
   return true;
+}
+
+void TfrmHost::PopupInRun(TPopupMenu& menu, Point at) {
+  const RunId run = runCount_;
+  TMenuItem* chosen = ChoosePopupMenuItem(ports_.menus, menu, at);
+  // The menu is a modal wait: switching to another program while it is open
+  // ends the run (and frees its info window), and a hot key may even start
+  // the next one. A command chosen for a run that is over does nothing.
+  if (chosen != nullptr && runActive_ && runCount_ == run) chosen->Click();
 }
 
 bool TfrmHost::OnSetCursor(bool cursorOverHost) {

@@ -1,8 +1,8 @@
 #include "app/host_win32.h"
 
-
 #include "app/host.h"
 #include "platform/win32/application_win32.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/mouse_input.h"
 #include "platform/win32/screen_win32.h"
@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TfrmHost";
 constexpr UINT_PTR kStartupTimer = 1;
+constexpr UINT_PTR kRunMemoryTimer = 2;
 
 ShiftState ShiftFromKeyboard() {
   ShiftState s = 0;
@@ -30,6 +31,11 @@ MouseButton ButtonOf(UINT msg) {
     case WM_RBUTTONUP: return MouseButton::Right;
     default: return MouseButton::Middle;
   }
+}
+
+bool CursorOver(HWND window) {
+  const std::optional<Point> at = TryCursorPosition();
+  return at && WindowFromPoint(ToPOINT(*at)) == window;
 }
 
 }  // namespace
@@ -118,11 +124,7 @@ void HostWindow::OnMouseMove(WPARAM keys, Point at) { host_->FormMouseMove(Shift
 void HostWindow::OnKeyDown(unsigned key) { host_->FormKeyDown(key, ShiftFromKeyboard()); }
 
 void HostWindow::OnContextMenu(Point at, bool fromKeyboard) {
-  if (fromKeyboard) {  // no position given
-    POINT p{};
-    GetCursorPos(&p);
-    at = {p.x, p.y};
-  }
+  if (fromKeyboard) at = CursorPosition();  // no position given
   host_->FormContextPopup(at);
 }
 
@@ -141,10 +143,15 @@ void HostWindow::OnActivateApp(bool active) {
   if (!active) host_->OnApplicationDeactivate();
 }
 
+void HostWindow::StartRunMemoryTimer(unsigned milliseconds) { StartTimer(kRunMemoryTimer, milliseconds); }
+
 bool HostWindow::OnTimer(UINT_PTR id) {
-  if (id != kStartupTimer) return false;
-  KillTimer(Handle(), kStartupTimer);  // it fires once
-  host_->StartupTimerTick(args_);
+  if (id != kStartupTimer && id != kRunMemoryTimer) return false;
+  KillTimer(Handle(), id);  // each fires once
+  if (id == kStartupTimer)
+    host_->StartupTimerTick(args_);
+  else
+    host_->ReleaseRunMemory();
   return true;
 }
 
@@ -187,8 +194,7 @@ void HostWindow::ShowHost() {
   // A window that appears under a still mouse gets no WM_SETCURSOR until the
   // mouse moves; the tool's cursor (or none, for the Magnifier) must show at
   // once.
-  POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(windowCursor_));
+  if (CursorOver(Handle())) SetCursor(CursorFor(windowCursor_));
 }
 
 void HostWindow::HideHost() { ShowWindow(Handle(), SW_HIDE); }
@@ -210,8 +216,7 @@ void HostWindow::RepaintHost() {
 
 void HostWindow::SetWindowCursor(CursorShape shape) {
   windowCursor_ = shape;
-  POINT p{};
-  if (GetCursorPos(&p) && WindowFromPoint(p) == Handle()) SetCursor(CursorFor(shape));
+  if (CursorOver(Handle())) SetCursor(CursorFor(shape));
 }
 
 void HostWindow::SetCursorNow(CursorShape shape) { SetCursor(CursorFor(shape)); }

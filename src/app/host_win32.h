@@ -39,6 +39,7 @@ class HostWindow final : public WindowBase, public IHostWindowPort {
   void RepaintHost() override;
   void SetWindowCursor(CursorShape shape) override;
   void SetCursorNow(CursorShape shape) override;
+  void StartRunMemoryTimer(unsigned milliseconds) override;
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -20,6 +20,12 @@ void Pixmap::Clear() {
   pixels_.shrink_to_fit();
 }
 
+void Pixmap::ClearKeepingMemory() {
+  std::fill(pixels_.begin(), pixels_.end(), PixelValue{0});
+  pixels_.clear();
+  width_ = height_ = 0;
+}
+
 void Pixmap::Fill(const Rect& r, PixelValue v) {
   Rect c;
   if (!IntersectRect(c, r, Bounds())) return;

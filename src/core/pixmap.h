@@ -21,7 +21,11 @@ class Pixmap {
   // Keeps the allocation when it is large enough, so that a scratch buffer
   // reused at every mouse move costs no heap traffic.
   void Resize(int width, int height, PixelValue fill = 0);
+  // No pixels, and the memory given back.
   void Clear();
+  // No pixels, the old ones zeroed, the memory kept for the next Resize.
+  void ClearKeepingMemory();
+  [[nodiscard]] std::size_t MemoryBytes() const { return pixels_.capacity() * sizeof(PixelValue); }
 
   [[nodiscard]] int Width() const { return width_; }
   [[nodiscard]] int Height() const { return height_; }

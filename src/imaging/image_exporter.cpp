@@ -36,6 +36,18 @@ TGdipPicture TGdipPicture::FromPixmap(IGdiplusPort& gdip, const Pixmap& pixels) 
   return TGdipPicture(gdip, gdip.CreateImage(pixels));
 }
 
+TGdipPicture TGdipPicture::WithPalette(IGdiplusPort& gdip, const Pixmap& pixels) {
+  if (!gdip.Available() || pixels.Empty()) return TGdipPicture(gdip);
+  return TGdipPicture(gdip, gdip.CreateIndexedImage(QuantizeToPalette(pixels)));
+}
+
+TGdipPicture TGdipPicture::ForFormat(IGdiplusPort& gdip, const Pixmap& pixels, int formatIndex) {
+  // GIF holds at most 256 colours. Left to GDI+, they would be a fixed
+  // palette's, or under Wine no image at all.
+  if (formatIndex == kGifFormat) return WithPalette(gdip, pixels);
+  return FromPixmap(gdip, pixels);
+}
+
 void TGdipPicture::Assign(GdipImage image) {
   Clear();
   if (image == 0) return;
@@ -69,20 +81,9 @@ std::vector<std::uint8_t> TImageExporter::EncodeChecked(const TGdipPicture& pict
   EncodedImage encoded = EncodePicture(picture, formatIndex, quality);
   if (encoded.status != kGdipOk)
     throw Error(kCannotSave + "the encoder failed (status " + std::to_string(encoded.status) + ")");
+  // An encoder may report success and yet write no image at all (Wine's GIF
+  // encoder does from 32-bit pixels: 24 bytes, whatever the size).
   if (gdip_.DecodedSize(encoded.bytes) == expected) return std::move(encoded.bytes);
-
-  if (formatIndex == kGifFormat) {
-    // A GIF encoder may report success for a 32-bit picture and yet write no
-    // image at all (Wine's does: 24 bytes, whatever the size); from a picture
-    // that already has a palette it writes a real one.
-    TGdipPicture indexed(gdip_, gdip_.CloneIndexed8(picture.Handle()));
-    if (indexed.HasContent()) {
-      EncodedImage again = EncodePicture(indexed, formatIndex, quality);
-      if (again.status != kGdipOk)
-        throw Error(kCannotSave + "the encoder failed (status " + std::to_string(again.status) + ")");
-      if (gdip_.DecodedSize(again.bytes) == expected) return std::move(again.bytes);
-    }
-  }
   throw Error(kCannotSave + "the encoder wrote no readable image");
 }
 
@@ -92,7 +93,7 @@ void TImageExporter::SaveBitmapToFile(const Pixmap& bitmap, const std::string& f
     throw Error(kCannotSave + "there is no image format " + std::to_string(formatIndex));
   if (!gdip_.Available()) throw Error(kCannotSave + "GDI+ is not available");
   const std::vector<std::uint8_t> bytes = [&] {
-    const TGdipPicture picture = TGdipPicture::FromPixmap(gdip_, bitmap);
+    const TGdipPicture picture = TGdipPicture::ForFormat(gdip_, bitmap, formatIndex);
     if (!picture.HasContent()) throw Error(kCannotSave + "the picture cannot be converted");
     return EncodeChecked(picture, formatIndex, quality);
   }();

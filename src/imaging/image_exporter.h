@@ -23,6 +23,10 @@ class TGdipPicture {
   // A picture of the pixels; none when GDI+ is unavailable, the image cannot
   // be made or GDI+ reports a size of 0.
   static TGdipPicture FromPixmap(IGdiplusPort& gdip, const Pixmap& pixels);
+  // The same in 8 bits per pixel, with the palette the program chooses.
+  static TGdipPicture WithPalette(IGdiplusPort& gdip, const Pixmap& pixels);
+  // As the format holds pictures: GIF with a palette, the others whole.
+  static TGdipPicture ForFormat(IGdiplusPort& gdip, const Pixmap& pixels, int formatIndex);
 
   // Takes `image` over; when its size cannot be read or is 0, it is disposed
   // of at once and the picture is left empty.

@@ -11,6 +11,7 @@
 
 #include "core/geometry.h"
 #include "core/pixmap.h"
+#include "imaging/palette.h"
 
 namespace tw {
 
@@ -57,8 +58,9 @@ class IGdiplusPort {
                               const std::optional<EncoderParameter>& parameter) = 0;
   // The size of the image the bytes decode to; nullopt when they do not.
   virtual std::optional<Size> DecodedSize(std::span<const std::uint8_t> bytes) = 0;
-  // A copy in 8 bits per pixel with a palette; 0 when it cannot be made.
-  virtual GdipImage CloneIndexed8(GdipImage image) = 0;
+  // An image in 8 bits per pixel of the palette and indices; 0 when it
+  // cannot be made.
+  virtual GdipImage CreateIndexedImage(const IndexedPixels& pixels) = 0;
   virtual void DisposeImage(GdipImage image) = 0;
 };
 

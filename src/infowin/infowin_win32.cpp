@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/message_font.h"
 #include "platform/win32/mouse_input.h"
 #include "platform/win32/screen_win32.h"
@@ -25,9 +26,7 @@ constexpr COLORREF kCloseGlyphColor = RGB(0xFF, 0xFF, 0xFF);
 // none.
 Point MenuPoint(LPARAM lParam) {
   if (lParam != -1) return PointOf(lParam);
-  POINT p{};
-  GetCursorPos(&p);
-  return {p.x, p.y};
+  return CursorPosition();
 }
 
 void FillSolid(HDC dc, const RECT& r, COLORREF color) {
@@ -35,8 +34,6 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color) {
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
   SetBkColor(dc, previous);
 }
-
-RECT ToRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void Place(HWND window, const Rect& r) {
   SetWindowPos(window, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -132,7 +129,7 @@ void InfoPartWindow::OnButtonUp(Point at) {
   ReleaseCapture();
   RECT client{};
   GetClientRect(Handle(), &client);
-  if (at.x < client.left || at.y < client.top || at.x >= client.right || at.y >= client.bottom) return;
+  if (!PtInRect(ToRect(client), at)) return;
   TInfoWin* owner = view_.Owner();
   if (owner == nullptr) return;
   if (control_.part == InfoPart::CloseButton)
@@ -309,11 +306,7 @@ void InfoWindowView::ReleaseMouse() {
   if (GetCapture() == Handle()) ReleaseCapture();
 }
 
-Point InfoWindowView::CursorPos() {
-  POINT p{};
-  GetCursorPos(&p);
-  return {p.x, p.y};
-}
+Point InfoWindowView::CursorPos() { return CursorPosition(); }
 
 LRESULT InfoWindowView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   TInfoWin* owner = owner_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ enum class CursorShape {
   SizeWE,
 };
 
+// The desktop as a run copies from it, held from the start of the run to its
+// end; giving it up is the destructor's.
+class IDesktopCanvas {
+ public:
+  virtual ~IDesktopCanvas() = default;
+  // Copies `area` of the desktop to the same rectangle of `target`.
+  virtual void CopyTo(const Rect& area, Pixmap& target) = 0;
+};
+
 // The primary display, the desktop canvas that a run copies from, the cursor.
 class IScreenPort {
  public:
@@ -56,11 +66,9 @@ class IScreenPort {
   virtual Point CursorPos() = 0;
   // Logical pixels per inch of the screen (96 on a standard display).
   virtual int LogicalDpi() = 0;
-  // GetDCEx(GetDesktopWindow(), no clip region, DCX_WINDOW | DCX_CACHE).
-  virtual bool AcquireDesktopCanvas() = 0;
-  // Copies `area` of the desktop canvas to the same rectangle of `target`.
-  virtual void CopyFromDesktop(const Rect& area, Pixmap& target) = 0;
-  virtual void ReleaseDesktopCanvas() = 0;
+  // GetDCEx(GetDesktopWindow(), no clip region, DCX_WINDOW | DCX_CACHE);
+  // nullptr when Windows gives none.
+  virtual std::unique_ptr<IDesktopCanvas> AcquireDesktopCanvas() = 0;
 };
 
 // The host window. Its picture is the surface that the program owns and
@@ -83,6 +91,8 @@ class IHostWindowPort {
   // cursor), and the one set right now from a WM_SETCURSOR answer.
   virtual void SetWindowCursor(CursorShape shape) = 0;
   virtual void SetCursorNow(CursorShape shape) = 0;
+  // TfrmHost::ReleaseRunMemory runs once, `milliseconds` from the last call.
+  virtual void StartRunMemoryTimer(unsigned milliseconds) = 0;
 };
 
 // The clipboard. Each call replaces what it held; a clipboard that another

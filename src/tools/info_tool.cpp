@@ -20,6 +20,8 @@ ShortText PointText(Point p) {
 
 void TInfoTool::MouseMove(ShiftState, Point) { FollowCursor(); }
 
+void TInfoTool::InfoWindowShown() { FollowCursor(); }
+
 void TInfoTool::FollowCursor() {
   if (run_.InfoWindow() == nullptr) return;
   // The event's own coordinates are not used: a move over the info window

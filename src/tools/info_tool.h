@@ -17,6 +17,9 @@ class TInfoTool : public TTool {
   void KeyDown(unsigned key, ShiftState shift) final;
   // The cursor row and the zoom view follow the mouse.
   void MouseMove(ShiftState shift, Point at) override;
+  // A run started under a still mouse gets no move until the user moves it,
+  // and the zoom view would stay blank until then.
+  void InfoWindowShown() override;
 
  protected:
   virtual void OtherKeyDown(unsigned key, ShiftState shift) { (void)key, (void)shift; }

@@ -81,6 +81,8 @@ class TTool {
   virtual void Show() {}
   // The host is shown and the run active; the info window is not made yet.
   virtual void Started() {}
+  // The run's info window has just appeared; nothing has moved the mouse yet.
+  virtual void InfoWindowShown() {}
   // `area` (within the surface) was just restored from the capture; the
   // tool puts back whatever of its own overlay lies there.
   virtual void Paint(const Rect& area) { (void)area; }

@@ -89,10 +89,6 @@ class Preferences : public TarnwickTest {
 TEST_F(Preferences, ShowsTheStoredOptionsAndCancelLeavesTheRegistryAlone) {
   ASSERT_NO_FATAL_FAILURE(OpenPreferences());
   const auto before = StoredOptions();
-  ASSERT_TRUE(WaitUntil([&] { return RulerDrawn(); }, kReactionLimit)) << "no ruler; " << Seen();
-  RECT frame{};
-  GetWindowRect(dialog_, &frame);
-  SaveDocumentationPicture(frame, L"preferences.png");
   EXPECT_EQ(Send(SetupControl::trbWidth, TBM_GETPOS), 10);
   EXPECT_EQ(Text(SetupControl::lblWidthValue), L"100 pix");
   EXPECT_EQ(Send(SetupControl::trbZoom, TBM_GETPOS), 2);
@@ -127,6 +123,54 @@ TEST_F(Preferences, ShowsTheStoredOptionsAndCancelLeavesTheRegistryAlone) {
   ASSERT_NO_FATAL_FAILURE(WaitForHostShown(&host));
   PressKey(VK_ESCAPE);
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
+}
+
+// Nothing stored: the dialog the README shows, on the defaults.
+class PreferencesOnDefaults : public Preferences {
+ protected:
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(Launch(true, L"")); }
+};
+
+TEST_F(PreferencesOnDefaults, ShowsTheDefaultsWithTheRuler) {
+  ASSERT_NO_FATAL_FAILURE(OpenPreferences());
+  ASSERT_TRUE(WaitUntil([&] { return RulerDrawn(); }, kReactionLimit)) << "no ruler; " << Seen();
+  RECT frame{};
+  GetWindowRect(dialog_, &frame);
+  SaveDocumentationPicture(frame, L"preferences.png");
+  EXPECT_EQ(Send(SetupControl::udnDPI, UDM_GETPOS32, 0, 0), 96);
+  EXPECT_EQ(Send(SetupControl::udnJPEGQuality, UDM_GETPOS32, 0, 0), 50);
+  EXPECT_EQ(Text(SetupControl::lblWidthValue), L"100 pix");
+  EXPECT_TRUE(Checked(SetupControl::chbAutoStart));
+}
+
+TEST_F(PreferencesOnDefaults, F1ShowsTheControlsHelpBesideItAndAHotKeyFieldKeepsItsKey) {
+  ASSERT_NO_FATAL_FAILURE(OpenPreferences());
+  const auto helpPopup = [&] {
+    return FindTopLevelWindow(Pid(), [](const WindowInfo& w) { return w.visible && w.className == L"TarnwickHelpPopup"; });
+  };
+  // A key closes the first popup, a click the second.
+  for (const bool byKey : {true, false}) {
+    ASSERT_NO_FATAL_FAILURE(ClickOn(SetupControl::edtDPI));
+    PressKey(VK_F1);
+    std::optional<WindowInfo> popup;
+    ASSERT_TRUE(WaitUntil([&] { return (popup = helpPopup()).has_value(); }, kReactionLimit)) << Seen();
+    EXPECT_EQ(Narrow(popup->title), tw::SetupHelpText(31));
+    std::string error;
+    if (byKey)
+      PressKey(VK_SPACE);
+    else
+      ASSERT_TRUE(Click({popup->rect.left + 3, popup->rect.top + 3}, false, &error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return !helpPopup().has_value(); }, kReactionLimit)) << "the help stays; " << Seen();
+  }
+  EXPECT_EQ(Send(SetupControl::udnDPI, UDM_GETPOS32, 0, 0), 96);  // neither went to the field
+
+  ASSERT_NO_FATAL_FAILURE(ClickOn(SetupControl::htkMagnifier));
+  PressKey(VK_F1);
+  ASSERT_TRUE(WaitUntil([&] { return helpPopup().has_value(); }, kReactionLimit)) << Seen();
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !helpPopup().has_value(); }, kReactionLimit)) << Seen();
+  EXPECT_EQ(Send(SetupControl::htkMagnifier, HKM_GETHOTKEY), 0);
+  EXPECT_TRUE(IsWindow(dialog_)) << "the Escape that closed the help closed the dialog too";
 }
 
 TEST_F(Preferences, OkTakesEffectAtOnce) {

@@ -1,6 +1,8 @@
 // The Screenshot run seen from outside: the frame a drag leaves on the
 // screen, the keys that move it, and what the copy commands put on the
 // clipboard, read back by this process as any other program would.
+#include <olectl.h>
+
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -12,6 +14,7 @@
 #include "e2e/dialog_view_win32.h"
 #include "e2e/tarnwick_fixture_win32.h"
 #include "e2e/test_picture_win32.h"
+#include "fakes/sample_pictures.h"
 
 namespace e2e {
 namespace {
@@ -30,10 +33,11 @@ struct ClipboardPicture {
   }
 };
 
-std::optional<ClipboardPicture> ReadClipboardBitmap() {
-  if (!OpenClipboard(nullptr)) return std::nullopt;
+// The clipboard's bitmap; or `given`, a bitmap of this process, read alike.
+std::optional<ClipboardPicture> ReadClipboardBitmap(HBITMAP given = nullptr) {
+  if (given == nullptr && !OpenClipboard(nullptr)) return std::nullopt;
   std::optional<ClipboardPicture> out;
-  if (auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+  if (auto bitmap = given != nullptr ? given : static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
     BITMAP info{};
     GetObjectW(bitmap, sizeof(info), &info);
     ClipboardPicture p{info.bmWidth, info.bmHeight, {}};
@@ -46,7 +50,23 @@ std::optional<ClipboardPicture> ReadClipboardBitmap() {
       out = std::move(p);
     ReleaseDC(nullptr, dc);
   }
-  CloseClipboard();
+  if (given == nullptr) CloseClipboard();
+  return out;
+}
+
+// An image file as OLE decodes it (GIF among others), which needs COM.
+std::optional<ClipboardPicture> ReadImageFile(const std::wstring& path) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::optional<ClipboardPicture> out;
+  IPicture* picture = nullptr;
+  OLE_HANDLE bitmap = 0;
+  if (SUCCEEDED(OleLoadPicturePath(const_cast<wchar_t*>(path.c_str()), nullptr, 0, 0, IID_IPicture,
+                                   reinterpret_cast<void**>(&picture)))) {
+    if (SUCCEEDED(picture->get_Handle(&bitmap)))
+      out = ReadClipboardBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(bitmap)));
+    picture->Release();
+  }
+  CoUninitialize();
   return out;
 }
 
@@ -55,8 +75,8 @@ class ScreenshotTest : public TarnwickTest {
   void SetUp() override {
     TarnwickTest::SetUp();
     if (HasFatalFailure()) return;
-    picture_ = std::make_unique<TestPicture>(kPictureArea, 1);
-    ASSERT_TRUE(WaitUntil([&] { return picture_->OnScreen(1); }, 5s));
+    picture_ = std::make_unique<TestPicture>(kPictureArea, pattern_);
+    ASSERT_TRUE(WaitUntil([&] { return picture_->OnScreen(pattern_); }, 5s));
     beforeRun_ = ScreenShot::TakeAll();
     ASSERT_NO_FATAL_FAILURE(StartScreenshotRun(&host_));
   }
@@ -79,7 +99,7 @@ class ScreenshotTest : public TarnwickTest {
       for (int x = kPictureArea.left; x < kPictureArea.right; ++x) {
         const bool outline = ((y == r.top || y == r.bottom) && x >= r.left && x <= r.right) ||
                              ((x == r.left || x == r.right) && y >= r.top && y <= r.bottom);
-        const COLORREF want = outline && (x + y) % 2 == 1 ? kGrey : TestPicture::Expected(1, x, y);
+        const COLORREF want = outline && (x + y) % 2 == 1 ? kGrey : TestPicture::Expected(pattern_, x, y);
         if (shot.At(x, y) != want)
           return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(shot.At(x, y)) +
                  ", not " + Hex(want) + " for the frame " + Describe(RECT{r.left, r.top, r.right, r.bottom});
@@ -106,6 +126,7 @@ class ScreenshotTest : public TarnwickTest {
     return p;
   }
 
+  int pattern_ = 1;  // of the picture the run freezes
   std::unique_ptr<TestPicture> picture_;
   ScreenShot beforeRun_;
   WindowInfo host_;
@@ -274,6 +295,35 @@ TEST_F(ScreenshotSaveTest, CancelWritesNothingAndNoKeepsTheOldFile) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "old");
   EXPECT_FALSE(FileExists(TempFolder() + L"kept.png.png"));
   EXPECT_TRUE(HostShown()) << Seen();
+}
+
+class ScreenshotGifTest : public ScreenshotSaveTest {
+ protected:
+  ScreenshotGifTest() { pattern_ = TestPicture::kGifSamples; }
+};
+
+TEST_F(ScreenshotGifTest, AltSAsGifKeepsTwoHundredColoursExactlyAndAGradientClose) {
+  // Inclusive, 201 pixels wide: 200 colours, and one tile of the gradient;
+  // apart, or the second drag would resize the first selection.
+  using Case = std::pair<RECT, double>;  // the region, the mean channel error allowed
+  for (const auto& [region, maxError] : {Case{{512, 160, 712, 240}, 0.0}, Case{{512, 256, 712, 406}, 5.0}}) {
+    ASSERT_NO_FATAL_FAILURE(Drag({region.left, region.top}, {region.right, region.bottom}));
+    ASSERT_NO_FATAL_FAILURE(WaitForFrame(region));
+    const std::wstring name = TempFolder() + L"region" + std::to_wstring(region.top) + L".gif";
+    ASSERT_NO_FATAL_FAILURE(OpenDialog({VK_MENU, 'S'}, name));
+    std::string error;
+    ASSERT_TRUE(ChooseSaveDialogFileType(dialog_, 1, &error)) << error;
+    ASSERT_TRUE(SetSaveDialogFileName(dialog_, name, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(Confirm());
+    ASSERT_FALSE(WrittenFile(name).empty()) << "nothing written; " << Seen();
+    const auto gif = ReadImageFile(name);
+    ASSERT_TRUE(gif && gif->width == 201 && gif->height == region.bottom - region.top + 1) << "no GIF of the region";
+    std::vector<std::uint32_t> expected;
+    for (int y = region.top; y <= region.bottom; ++y)
+      for (int x = region.left; x <= region.right; ++x)
+        expected.push_back(tw::ColorRefToPixel(TestPicture::Expected(pattern_, x, y)));
+    EXPECT_LE(tw::samples::MeanChannelError(gif->pixels, expected), maxError) << Describe(region);
+  }
 }
 
 // A folder that cannot be written never gets past Wine's save dialog (for

@@ -28,9 +28,11 @@ class TestPicture {
   [[nodiscard]] HWND Window() const { return hwnd_; }
   [[nodiscard]] const RECT& Where() const { return where_; }
 
-  // The colour that `pattern` gives the screen pixel (x, y). Any two patterns
-  // differ in every pixel.
+  // The colour that `pattern` gives the screen pixel (x, y). Any two of the
+  // patterns 0 to 3 differ in every pixel.
   static COLORREF Expected(int pattern, int x, int y);
+  // Above y 256, 200 colours; below, a gradient (tests/fakes/sample_pictures.h).
+  static constexpr int kGifSamples = 100;
 
   struct Match {
     long compared = 0;

@@ -20,6 +20,7 @@ class FakeDialogs final : public IDialogPort {
   bool ShowSetup(TfrmSetup& form) override {
     log.Add("setup show");
     shownSetup = form.Values;
+    shownHelpFile = form.HelpFile;
     if (!setupFailure.empty()) throw Error(setupFailure);
     if (whileSetupOpen) whileSetupOpen();
     if (!setupAnswer) {
@@ -35,6 +36,7 @@ class FakeDialogs final : public IDialogPort {
   void ShowFirstRun() override { Show("first run", firstRunFailure, whileFirstRunOpen); }
 
   std::optional<SetupValues> shownSetup;   // what the controls showed
+  std::string shownHelpFile;
   std::optional<SetupValues> setupAnswer;  // OK with these values; none: Cancel
   std::function<void()> whileSetupOpen;    // what happens meanwhile (a quit...)
   std::string setupFailure;                // non-empty: the dialog cannot show

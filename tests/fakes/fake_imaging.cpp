@@ -52,13 +52,12 @@ std::optional<Size> FakeGdiplus::DecodedSize(std::span<const std::uint8_t> bytes
   return Size{width, height};
 }
 
-GdipImage FakeGdiplus::CloneIndexed8(GdipImage image) {
-  ++clones;
-  const auto it = live.find(image);
-  if (it == live.end() || cloneFails) return 0;
-  const GdipImage copy = next_++;
-  live[copy] = {it->second.size, 8};
-  return copy;
+GdipImage FakeGdiplus::CreateIndexedImage(const IndexedPixels& pixels) {
+  lastIndexed = pixels;
+  if (!available || indexedFails || pixels.palette.empty()) return 0;
+  const GdipImage image = next_++;
+  live[image] = {{pixels.width, pixels.height}, 8};
+  return image;
 }
 
 void FakeGdiplus::DisposeImage(GdipImage image) {

@@ -34,7 +34,7 @@ class FakeGdiplus final : public IGdiplusPort {
   EncodedImage Encode(GdipImage image, const Guid& encoder,
                       const std::optional<EncoderParameter>& parameter) override;
   std::optional<Size> DecodedSize(std::span<const std::uint8_t> bytes) override;
-  GdipImage CloneIndexed8(GdipImage image) override;
+  GdipImage CreateIndexedImage(const IndexedPixels& pixels) override;
   void DisposeImage(GdipImage image) override;
 
   // What the fake can be told.
@@ -47,13 +47,13 @@ class FakeGdiplus final : public IGdiplusPort {
   bool gifFrom32BitWritesNoImage = false;  // as Wine's GIF encoder
   bool gifFromIndexedWritesNoImage = false;
   bool outputUnreadable = false;  // every encoder writes bytes that do not decode
-  bool cloneFails = false;
+  bool indexedFails = false;  // no 8-bit image can be made
 
   // What it saw.
   std::map<GdipImage, Image> live;  // images not disposed of
   std::vector<EncodeCall> encodes;
   int decodeChecks = 0;
-  int clones = 0;
+  IndexedPixels lastIndexed;  // what the last 8-bit image was made of
   std::set<GdipImage> disposedTwice;
 
  private:

@@ -18,20 +18,31 @@ void FakeScreen::SetSize(Size s) {
       desktop.SetPixel(x, y, (static_cast<PixelValue>(x) << 12) ^ static_cast<PixelValue>(y) ^ 0x00A05000u);
 }
 
-bool FakeScreen::AcquireDesktopCanvas() {
+namespace {
+
+class FakeDesktopCanvas final : public IDesktopCanvas {
+ public:
+  explicit FakeDesktopCanvas(FakeScreen& screen) : screen_(screen) { screen_.canvasHeld = true; }
+  ~FakeDesktopCanvas() override {
+    screen_.log.Add("release desktop");
+    screen_.canvasHeld = false;
+  }
+  void CopyTo(const Rect& area, Pixmap& target) override {
+    screen_.log.Add("copy desktop");
+    screen_.copiedTo = &target;
+    RestorePixels(target, screen_.desktop, area);
+  }
+
+ private:
+  FakeScreen& screen_;
+};
+
+}  // namespace
+
+std::unique_ptr<IDesktopCanvas> FakeScreen::AcquireDesktopCanvas() {
   log.Add("acquire desktop");
-  canvasHeld = acquireSucceeds;
-  return acquireSucceeds;
-}
-
-void FakeScreen::CopyFromDesktop(const Rect& area, Pixmap& target) {
-  log.Add("copy desktop");
-  RestorePixels(target, desktop, area);
-}
-
-void FakeScreen::ReleaseDesktopCanvas() {
-  log.Add("release desktop");
-  canvasHeld = false;
+  if (!acquireSucceeds) return nullptr;
+  return std::make_unique<FakeDesktopCanvas>(*this);
 }
 
 void FakeHostWindow::ShowHost() {
@@ -80,6 +91,10 @@ void FakeInfoView::SetRowText(int row, const std::string& text) {
 
 void FakeInfoView::SetRowColor(int row, ColorRef color) { colors.at(static_cast<std::size_t>(row)) = color; }
 
+FakeInfoView::~FakeInfoView() {
+  if (alive != nullptr && *alive == this) *alive = nullptr;
+}
+
 std::unique_ptr<TInfoWin> FakeInfoWindowFactory::Create(unsigned rowMask, IInfoWindowHost& host) {
   log.Add("create info window");
   masks.push_back(rowMask);
@@ -90,6 +105,7 @@ std::unique_ptr<TInfoWin> FakeInfoWindowFactory::Create(unsigned rowMask, IInfoW
   auto view = std::make_unique<FakeInfoView>(log);
   view->metrics = metrics;
   view->cursor = cursor;
+  view->alive = &last;
   last = view.get();
   return std::make_unique<TInfoWin>(std::move(view), host, rowMask);
 }

@@ -27,9 +27,9 @@ class FakeScreen final : public IScreenPort {
   Size ScreenSize() override { return size; }
   Point CursorPos() override { return cursor; }
   int LogicalDpi() override { return dpi; }
-  bool AcquireDesktopCanvas() override;
-  void CopyFromDesktop(const Rect& area, Pixmap& target) override;
-  void ReleaseDesktopCanvas() override;
+  // Logs "acquire desktop"; the canvas logs "copy desktop" and, as it goes,
+  // "release desktop".
+  std::unique_ptr<IDesktopCanvas> AcquireDesktopCanvas() override;
 
   Size size;
   Point cursor{0, 0};
@@ -37,6 +37,7 @@ class FakeScreen final : public IScreenPort {
   bool acquireSucceeds = true;
   bool canvasHeld = false;
   Pixmap desktop;  // what the screen shows now; a test may change it
+  const Pixmap* copiedTo = nullptr;  // the host's capture, once a run copied
   CallLog& log;
 };
 
@@ -53,8 +54,10 @@ class FakeHostWindow final : public IHostWindowPort {
   void RepaintHost() override;
   void SetWindowCursor(CursorShape shape) override;
   void SetCursorNow(CursorShape shape) override { cursorNow.push_back(shape); }
+  void StartRunMemoryTimer(unsigned milliseconds) override { memoryTimer = milliseconds; }
 
   const Pixmap* surface = nullptr;
+  unsigned memoryTimer = 0;
   bool visible = false;
   std::vector<Rect> presented;
   std::vector<CursorShape> windowCursors;
@@ -118,6 +121,9 @@ class FakeApplication final : public IApplicationPort {
 class FakeInfoView final : public IInfoWindowView {
  public:
   explicit FakeInfoView(CallLog& callLog) : log(callLog) {}
+  ~FakeInfoView() override;
+  FakeInfoView(const FakeInfoView&) = delete;
+  FakeInfoView& operator=(const FakeInfoView&) = delete;
   void Attach(TInfoWin& o) override { owner = &o; }
   InfoMetrics Metrics() override { return metrics; }
   void ApplyLayout(const InfoLayout& l) override { layout = l; }
@@ -141,6 +147,7 @@ class FakeInfoView final : public IInfoWindowView {
   Pixmap shownZoom;
   int zoomShows = 0;
   const Point* cursor = nullptr;  // the screen's cursor, when wired to one
+  FakeInfoView** alive = nullptr;  // cleared when the host frees the window
   CallLog& log;
 };
 
@@ -152,7 +159,8 @@ class FakeInfoWindowFactory final : public IInfoWindowFactory {
   std::vector<unsigned> masks;
   InfoMetrics metrics{};
   const Point* cursor = nullptr;
-  FakeInfoView* last = nullptr;  // valid while the host keeps its window
+  FakeInfoView* last = nullptr;  // the host's window; nullptr once it is freed
+  [[nodiscard]] TInfoWin* Current() const { return last != nullptr ? last->owner : nullptr; }
   CallLog& log;
 };
 

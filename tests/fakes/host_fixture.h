@@ -49,8 +49,19 @@ struct HostFixture {
     if (!makeTool) makeTool = ProgramTools({clipboard, saveDialog, images});
     host = std::make_unique<TfrmHost>(
         HostPorts{screen, window, app, menus, tray, registry, hotkeys, infoWindows, clipboard, dialogs}, makeTool);
-    window.onPaint = [this] { host->FormPaint(host->Surface().Bounds()); };
+    window.onPaint = [this] { host->FormPaint(window.surface->Bounds()); };
     if (create) host->FormCreate();
+  }
+
+  // The host's state as the fakes see it.
+  [[nodiscard]] const Pixmap& Surface() const { return *window.surface; }
+  [[nodiscard]] const Pixmap& Capture() const { return *screen.copiedTo; }
+  [[nodiscard]] bool RunActive() const { return window.visible; }
+  [[nodiscard]] TInfoWin* Info() const { return infoWindows.Current(); }
+  // Whether the tray menu offers the tools now.
+  bool ToolsEnabled() {
+    host->pmnTrayPopup();
+    return host->pmnTray.Find("mniMagnifier")->Enabled;
   }
 
   TMagnifier& magnifier() { return static_cast<TMagnifier&>(host->Tool(kMagnifier)); }

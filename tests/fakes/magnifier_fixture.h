@@ -67,7 +67,7 @@ inline void StartLens(HostFixture& g, Size screen, Point cursor) {
 // The frozen screen with exactly one lens, at the cursor, for the settings
 // as they are now.
 inline Pixmap ExpectedSurface(const HostFixture& g) {
-  const Pixmap& capture = g.host->Capture();
+  const Pixmap& capture = g.Capture();
   const TSettings& s = g.host->Settings;
   const Point p = g.screen.cursor;
   const int zw = s.ZoomWidth, zh = s.ZoomHeight, scale = s.Scale;

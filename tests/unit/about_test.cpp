@@ -66,13 +66,13 @@ TEST(About, ToolsAndIconsAreOffWhileTheBoxIsOpenAndBackAfterIt) {
   bool checked = false;
   f.dialogs.whileAboutOpen = [&] {
     checked = true;
-    EXPECT_FALSE(f.host->ToolsEnabled());
+    EXPECT_FALSE(f.ToolsEnabled());
     for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 2) << t;
     f.host->pmnTrayPopup();
     for (const char* item : {"mniMagnifier", "mniDropper", "mniAbout", "mniPreferences"})
       EXPECT_FALSE(f.host->pmnTray.Find(item)->Enabled) << item;
     f.host->xtiMouseUp(f.host->TrayIcon(kDropper), MouseButton::Left, 0, 0, 0);
-    EXPECT_FALSE(f.host->RunActive());
+    EXPECT_FALSE(f.RunActive());
     EXPECT_EQ(f.app.beeps, 1);
   };
   TMenuItem& item = *f.host->pmnTray.Find("mniAbout");
@@ -81,7 +81,7 @@ TEST(About, ToolsAndIconsAreOffWhileTheBoxIsOpenAndBackAfterIt) {
   // Grey before the box, normal after it.
   EXPECT_LT(f.log.IndexOf("tray modify"), f.log.IndexOf("about show"));
   EXPECT_GT(LastIndexOf(f.log, "tray modify"), f.log.IndexOf("about close"));
-  EXPECT_TRUE(f.host->ToolsEnabled());
+  EXPECT_TRUE(f.ToolsEnabled());
   EXPECT_TRUE(item.Enabled);
   for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 0) << t;
 }
@@ -93,7 +93,7 @@ TEST(About, ABoxThatCannotShowStillRestoresThenSaysWhy) {
   ASSERT_EQ(f.app.errors, std::vector<std::string>{f.dialogs.aboutFailure});
   EXPECT_GT(f.log.IndexOf("error: " + f.dialogs.aboutFailure), LastIndexOf(f.log, "tray modify"));
   EXPECT_GT(LastIndexOf(f.log, "tray modify"), f.log.IndexOf("about show"));
-  EXPECT_TRUE(f.host->ToolsEnabled());
+  EXPECT_TRUE(f.ToolsEnabled());
   for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 0) << t;
 }
 
@@ -109,7 +109,7 @@ TEST(About, HotKeysStayLiveAndARunTheyStartIsDrawnAtTheNextIdle) {
     f.host->ApplicationIdle();  // the modal loop's idle moment
     EXPECT_FALSE(f.window.presented.empty()) << "no lens before a mouse move";
     f.host->FormMouseDown(MouseButton::Left, 0, 10, 10);
-    EXPECT_FALSE(f.host->RunActive());
+    EXPECT_FALSE(f.RunActive());
     for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 2) << "icon " << t << " after the run, box still open";
   };
   f.host->mniAboutClick();
@@ -170,7 +170,7 @@ TEST(FirstRun, TheWelcomeThenPreferencesAsFromTheTrayOrNothing) {
     // welcome has closed.
     EXPECT_LT(f.log.IndexOf("first run close"), f.log.IndexOf("hotkey unregister 0")) << c.name;
     EXPECT_LT(f.log.IndexOf("hotkey unregister 3"), f.log.IndexOf("setup show")) << c.name;
-    EXPECT_TRUE(f.host->ToolsEnabled()) << c.name;
+    EXPECT_TRUE(f.ToolsEnabled()) << c.name;
   }
 }
 

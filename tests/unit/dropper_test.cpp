@@ -97,7 +97,7 @@ TEST(ColorModels, HalvesRoundToEven) {
 struct DropperRun : fakes::HostFixture {
   DropperRun() { host->StartTool(kDropper); }
   TDropper& tool() { return dropper(); }
-  std::string Row(InfoRow r) { return host->InfoWin().Current()->RowText(static_cast<int>(r)); }
+  std::string Row(InfoRow r) { return Info()->RowText(static_cast<int>(r)); }
   void Move(int x, int y) {
     screen.cursor = {x, y};
     host->FormMouseMove(0, x, y);
@@ -107,12 +107,12 @@ struct DropperRun : fakes::HostFixture {
     host->FormMouseDown(MouseButton::Left, 0, x, y);
     host->FormMouseUp(MouseButton::Left, 0, x, y);
   }
-  ColorRef CaptureColor(int x, int y) { return PixelToColorRef(host->Capture().Pixel(x, y)); }
+  ColorRef CaptureColor(int x, int y) { return PixelToColorRef(Capture().Pixel(x, y)); }
 };
 
 // The marker around (x, y) for `color`, over the capture.
 ::testing::AssertionResult ShowsMarker(DropperRun& f, Point at, ColorRef color) {
-  const Pixmap& s = f.host->Surface();
+  const Pixmap& s = f.Surface();
   for (int y = 0; y < s.Height(); ++y)
     for (int x = 0; x < s.Width(); ++x) {
       const int dx = std::abs(x - at.x), dy = std::abs(y - at.y);
@@ -141,13 +141,13 @@ TEST(Dropper, RowsFollowTheCursorUntilAClickHoldsTheColour) {
   EXPECT_EQ(f.Row(InfoRow::CursorPosition), "x: 90\t y: 70");
   EXPECT_EQ(f.Row(InfoRow::Hsb), at40.hsb);
   // A repaint puts the marker back.
-  f.host->FormPaint(f.host->Surface().Bounds());
+  f.host->FormPaint(f.Surface().Bounds());
   EXPECT_TRUE(ShowsMarker(f, {40, 30}, f.CaptureColor(40, 30)));
   f.Click(90, 70);
   EXPECT_FALSE(f.tool().SelectionFlag);
-  EXPECT_EQ(f.host->Surface(), [&] {
-    Pixmap screen(f.host->Surface().Width(), f.host->Surface().Height());
-    RestorePixels(screen, f.host->Capture(), screen.Bounds());
+  EXPECT_EQ(f.Surface(), [&] {
+    Pixmap screen(f.Surface().Width(), f.Surface().Height());
+    RestorePixels(screen, f.Capture(), screen.Bounds());
     return screen;
   }());
   f.Move(91, 71);
@@ -169,9 +169,9 @@ TEST(Dropper, AMarkerAtTheEdgeIsClippedAndRemovedExactly) {
     for (const Rect& r : f.window.presented)
       EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 320 && r.bottom <= 200 && !IsRectEmpty(r));
     f.Click(p.x, p.y);
-    Pixmap screen(f.host->Surface().Width(), f.host->Surface().Height());
-    RestorePixels(screen, f.host->Capture(), screen.Bounds());
-    EXPECT_EQ(f.host->Surface(), screen);
+    Pixmap screen(f.Surface().Width(), f.Surface().Height());
+    RestorePixels(screen, f.Capture(), screen.Bounds());
+    EXPECT_EQ(f.Surface(), screen);
   }
 }
 

@@ -38,12 +38,13 @@ TEST(FuzzGenerators, MakeTheSameInputsForTheSameCaseAndManyDifferentOnes) {
     SCOPED_TRACE(target->name);
     const std::vector<Bytes> seeds = target->seeds();
     ASSERT_FALSE(seeds.empty());
-    std::set<Bytes> distinct;
+    // Strings: GCC 12 at -O3 warns falsely (-Wstringop-overread) in <=> of two byte vectors.
+    std::set<std::string> distinct;
     for (int index = 0; index < 400; ++index) {
       const Bytes input = CaseInput(*target, seeds, kUnitSeed, index);
       ASSERT_EQ(input, CaseInput(*target, seeds, kUnitSeed, index)) << index;
       if (static_cast<std::size_t>(index) < seeds.size()) EXPECT_EQ(input, seeds[static_cast<std::size_t>(index)]);
-      distinct.insert(input);
+      distinct.emplace(input.begin(), input.end());
     }
     EXPECT_GT(distinct.size(), 300u);
     EXPECT_NE(CaseInput(*target, seeds, kUnitSeed, 1000), CaseInput(*target, seeds, kUnitSeed + 1, 1000));

@@ -1,6 +1,8 @@
 // The tray host: icons, tray menu and the ways into a tool run.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "fakes/host_fixture.h"
 
 namespace tw {
@@ -94,16 +96,16 @@ TEST(TrayHost, LeftClickOnToolIconStartsItsTool) {
   f.host->UpdateTrayIcons();
   f.tray.Notify(WindowOf(f, kDropper), kLeftDown);
   f.tray.Notify(WindowOf(f, kDropper), kLeftUp);
-  EXPECT_TRUE(f.host->RunActive());
-  EXPECT_EQ(f.host->CurrentTool(), kDropper);
+  EXPECT_TRUE(f.RunActive());
+  EXPECT_EQ(f.ShownState(kDropper), 1);  // its icon shows it running
 }
 
 TEST(TrayHost, ToolIconClickWhileToolsDisabledBeepsOnly) {
   HostFixture f;
-  f.host->SetToolsEnabled(false);
-  f.host->xtiMouseUp(f.host->TrayIcon(kMagnifier), MouseButton::Left, 0, 5, 5);
+  f.dialogs.whileAboutOpen = [&] { f.host->xtiMouseUp(f.host->TrayIcon(kMagnifier), MouseButton::Left, 0, 5, 5); };
+  f.host->mniAboutClick();
   EXPECT_EQ(f.app.beeps, 1);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   EXPECT_FALSE(f.log.Contains("acquire desktop"));
 }
 
@@ -111,7 +113,7 @@ TEST(TrayHost, OtherButtonsOnToolIconsAreIgnored) {
   HostFixture f;
   f.host->xtiMouseUp(f.host->TrayIcon(kMagnifier), MouseButton::Right, 0, 5, 5);
   f.host->xtiMouseUp(f.host->TrayIcon(kMagnifier), MouseButton::Middle, 0, 5, 5);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   EXPECT_EQ(f.app.beeps, 0);
 }
 
@@ -134,8 +136,8 @@ TEST(TrayHost, TrayMenuItemStartsItsToolAndExitTerminates) {
   HostFixture f;
   f.menus.choose = "mniMeasurer";
   f.host->TrayIcon(-1).Popup(1, 1);
-  EXPECT_TRUE(f.host->RunActive());
-  EXPECT_EQ(f.host->CurrentTool(), kMeasurer);
+  EXPECT_TRUE(f.RunActive());
+  EXPECT_EQ(f.ShownState(kMeasurer), 1);  // its icon shows it running
   f.host->EndTool();
   f.menus.choose = "mniExit";
   f.host->TrayIcon(-1).Popup(1, 1);
@@ -146,8 +148,8 @@ TEST(TrayHost, TrayMenuFollowsToolsEnabledAndShowsHotKeys) {
   HostFixture f;
   f.host->Settings.MagnifierKey = 0xC04D;
   f.host->Settings.DropperKey = 0x2074;
-  f.host->SetToolsEnabled(false);
-  f.host->TrayIcon(-1).Popup(1, 1);
+  f.dialogs.whileAboutOpen = [&] { f.host->TrayIcon(-1).Popup(1, 1); };
+  f.host->mniAboutClick();
   ASSERT_EQ(f.menus.shown.size(), 1u);
   for (const auto& item : f.menus.shown[0].items) {
     if (item.IsSeparator()) continue;
@@ -156,7 +158,6 @@ TEST(TrayHost, TrayMenuFollowsToolsEnabledAndShowsHotKeys) {
     if (item.Name == "mniDropper") EXPECT_EQ(item.ShortCutText, "Shift+F5");
     if (item.Name == "mniScreenshot") EXPECT_EQ(item.ShortCutText, "");
   }
-  f.host->SetToolsEnabled(true);
   f.host->TrayIcon(-1).Popup(1, 1);
   for (const auto& item : f.menus.shown[1].items) EXPECT_TRUE(item.Enabled) << item.Name;
 }
@@ -179,7 +180,7 @@ TEST(TrayHost, DestroyUnregistersHotKeysThenEndsTheRun) {
   f.hotkeys.calls.clear();
   f.log.calls.clear();
   f.host->FormDestroy();
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   EXPECT_EQ(f.hotkeys.calls, (std::vector<std::string>{"unregister 0", "unregister 1", "unregister 2", "unregister 3"}));
   // Across ports: every hot key is gone before the run's end hides the host.
   const int lastUnregister = f.log.IndexOf("hotkey unregister 3");
@@ -205,7 +206,8 @@ TEST(TrayHost, CreationRunsInOrder) {
   EXPECT_TRUE(InTray(f, kScreenshot));
   EXPECT_FALSE(InTray(f, -1));
   EXPECT_EQ(f.hotkeys.registered.count(1), 1u);
-  EXPECT_EQ(f.host->HelpFile(), "C:\\Tools\\Tarnkit.hlp");
+  f.host->mniPreferencesClick();
+  EXPECT_EQ(f.dialogs.shownHelpFile, "C:\\Tools\\Tarnkit.hlp");
   EXPECT_TRUE(f.log.Contains("register cursors"));
 }
 
@@ -225,10 +227,18 @@ TEST(TrayHost, StartupTimerShowsFirstRunOnFirstStartOrSwitch) {
   };
   for (const auto& c : cases) {
     HostFixture f;
-    if (c.earlierStart) f.host->StartupTimerTick({});
+    if (c.earlierStart) {
+      f.host->StartupTimerTick({});
+      f.log.calls.clear();
+    }
     f.host->StartupTimerTick(c.args);
-    EXPECT_EQ(f.host->FirstRunDue(), c.due) << (c.args.empty() ? "" : c.args[0]);
+    EXPECT_EQ(f.log.Contains("first run show"), c.due) << (c.args.empty() ? "" : c.args[0]);
   }
+}
+
+TEST(TrayHost, AnIconNumberOutOfRangeIsAnError) {
+  HostFixture f;
+  for (const int bad : {-2, 4}) EXPECT_THROW(static_cast<void>(f.host->TrayIcon(bad)), std::out_of_range) << bad;
 }
 
 }  // namespace

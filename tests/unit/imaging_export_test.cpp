@@ -87,7 +87,7 @@ TEST_F(ImageExportTest, EveryFormatIsEncodedWithItsEncoderAndCheckedBeforeWritin
     EXPECT_EQ(gdip_.encodes[0].encoder, encoders[format]);
     EXPECT_EQ(gdip_.encodes[0].parameter, EncoderFor(format, 4)->parameter);
     EXPECT_EQ(gdip_.decodeChecks, 1) << format;
-    EXPECT_EQ(files_.Content(kTarget), Expected(kSize, 32, encoders[format]));
+    EXPECT_EQ(files_.Content(kTarget), Expected(kSize, format == kGifFormat ? 8 : 32, encoders[format]));
   }
   ExpectNoImageLeft();
 }
@@ -102,23 +102,22 @@ TEST_F(ImageExportTest, QualityReachesTheEncoderAsItsParameter) {
   EXPECT_EQ(gdip_.encodes[2].parameter, (EncoderParameter{kEncoderCompression, kTiffCompressionLzw}));
 }
 
-TEST_F(ImageExportTest, GifWithoutImageDataIsEncodedAgainFromAnIndexedCopy) {
+TEST_F(ImageExportTest, GifIsEncodedOnceFromTheProgramsOwnPalette) {
   files_.Put(kTarget, kOldContent);
   gdip_.gifFrom32BitWritesNoImage = true;
   EXPECT_EQ(SaveError(kGifFormat), "(no error)");
-  ASSERT_EQ(gdip_.encodes.size(), 2u);
-  EXPECT_EQ(gdip_.encodes[0].bitsPerPixel, 32);
-  EXPECT_EQ(gdip_.encodes[1].bitsPerPixel, 8);
+  ASSERT_EQ(gdip_.encodes.size(), 1u);
+  EXPECT_EQ(gdip_.encodes[0].bitsPerPixel, 8);
+  EXPECT_EQ(gdip_.lastIndexed, QuantizeToPalette(picture_));
   EXPECT_EQ(files_.Content(kTarget), Expected(kSize, 8, kGifEncoder));
   EXPECT_THAT(files_.calls, ElementsAre("temp C:\\Pictures\\", WriteCall(kTemp, kSize, 8, kGifEncoder),
                                         "replace " + kTarget + " " + kTemp));
   ExpectNoImageLeft();
 }
 
-TEST_F(ImageExportTest, ReadableGifNeedsNoIndexedCopy) {
+TEST_F(ImageExportTest, GifTakesThePaletteAlsoWhereTheEncoderReadsWholePixels) {
   EXPECT_EQ(SaveError(kGifFormat), "(no error)");
-  EXPECT_EQ(gdip_.clones, 0);
-  EXPECT_EQ(files_.Content(kTarget), Expected(kSize, 32, kGifEncoder));
+  EXPECT_EQ(files_.Content(kTarget), Expected(kSize, 8, kGifEncoder));
 }
 
 TEST_F(ImageExportTest, WithoutATemporaryFileTheTargetIsWrittenOnceDirectly) {
@@ -188,8 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](auto& g, auto&) { g.gifFrom32BitWritesNoImage = g.gifFromIndexedWritesNoImage = true; },
                     "Cannot save the image: the encoder wrote no readable image"},
         FailureCase{"GifNoIndexedCopy", kGifFormat,
-                    [](auto& g, auto&) { g.gifFrom32BitWritesNoImage = g.cloneFails = true; },
-                    "Cannot save the image: the encoder wrote no readable image"},
+                    [](auto& g, auto&) { g.indexedFails = true; },
+                    "Cannot save the image: the picture cannot be converted"},
         FailureCase{"GifFallbackEncoderError", kGifFormat,
                     [](auto& g, auto&) {
                       g.gifFrom32BitWritesNoImage = true;

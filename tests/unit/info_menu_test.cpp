@@ -41,8 +41,8 @@ class InfoMenu : public ::testing::Test {
  protected:
   TInfoWin& Start(int tool) {
     f.host->StartTool(tool);
-    if (f.host->InfoWin().Current() == nullptr) throw std::logic_error("no info window");
-    return *f.host->InfoWin().Current();
+    if (f.Info() == nullptr) throw std::logic_error("no info window");
+    return *f.Info();
   }
   // Opens pmnInfoWin on `control`, picking `choose`; the items as shown.
   const std::vector<TMenuItem>& Popup(TInfoWin& info, const InfoControl& control, const std::string& choose = "") {
@@ -83,7 +83,6 @@ TEST_F(InfoMenu, OffersWhatFitsTheControlItWasOpenedOn) {
     SCOPED_TRACE(::testing::Message() << "part " << static_cast<int>(c.control.part) << " row " << c.control.row);
     const auto& items = Popup(info, c.control);
     EXPECT_EQ(f.menus.shown.back().menu, "pmnInfoWin");
-    EXPECT_EQ(f.host->InfoPopupControl(), c.control);
     EXPECT_EQ(VisibleNames(items), c.visible);
     EXPECT_EQ(CheckedNames(items), std::vector<std::string>{"mniZoom2"});
   }
@@ -119,7 +118,7 @@ TEST_F(InfoMenu, ClickOnACopyableValueCopiesItAndAHeldClipboardIsReported) {
     } catch (const Error& e) {
       EXPECT_STREQ(e.what(), "Cannot open clipboard");
     }
-    EXPECT_TRUE(f.host->RunActive());
+    EXPECT_TRUE(f.RunActive());
   }
   EXPECT_EQ(f.clipboard.text, "255, 0, 0");
   MoveMouse({70, 80});  // the run goes on
@@ -146,8 +145,8 @@ TEST_F(InfoMenu, ZoomChoiceShowsAtTheNextMoveAndIsSavedAtTheRunsEnd) {
   std::set<PixelValue> columns;
   for (int i = 0; i < zoom.Width(); ++i) columns.insert(zoom.Pixel(i, 0));
   EXPECT_EQ(columns.size(), 40u);
-  EXPECT_EQ(zoom.Pixel(0, 0), f.host->Surface().Pixel(140, 90));
-  EXPECT_EQ(zoom.Pixel(201, 0), f.host->Surface().Pixel(179, 90));
+  EXPECT_EQ(zoom.Pixel(0, 0), f.Surface().Pixel(140, 90));
+  EXPECT_EQ(zoom.Pixel(201, 0), f.Surface().Pixel(179, 90));
   EXPECT_EQ(CheckedNames(Popup(info, {InfoPart::ZoomView})), std::vector<std::string>{"mniZoom5"});
 
   f.host->EndTool();
@@ -182,23 +181,23 @@ TEST(InfoMenuRunEnd, DeactivationWhileTheMenuIsOpenEndsTheRunAndTheChoiceDoesNot
     SCOPED_TRACE(c.item);
     HostFixture f;
     f.host->StartTool(kDropper);
-    TInfoWin* info = f.host->InfoWin().Current();
+    TInfoWin* info = f.Info();
     ASSERT_NE(info, nullptr);
     info->SetInfoRow(InfoRow::Rgb, "255, 0, 0");
     f.dropper().SelectionFlag = true;
     f.menus.whileOpen = [&] { f.host->OnApplicationDeactivate(); };
     f.menus.choose = c.item;
     info->ContextPopup(c.control, {30, 40});  // frees `info` meanwhile
-    EXPECT_FALSE(f.host->RunActive());
-    EXPECT_EQ(f.host->InfoWin().Current(), nullptr);
+    EXPECT_FALSE(f.RunActive());
+    EXPECT_EQ(f.Info(), nullptr);
     EXPECT_EQ(f.host->Settings.InfoScale, 2);
     EXPECT_EQ(CheckedNames(f.host->pmnInfoWin.Items), std::vector<std::string>{"mniZoom2"});
     EXPECT_EQ(f.clipboard.text, "");
     EXPECT_EQ(f.registry.GetValue(kOptions, "InfoScale")->text, "2");
     f.menus.whileOpen = nullptr;
     f.host->StartTool(kDropper);  // the next run is unaffected
-    EXPECT_TRUE(f.host->RunActive());
-    EXPECT_NE(f.host->InfoWin().Current(), nullptr);
+    EXPECT_TRUE(f.RunActive());
+    EXPECT_NE(f.Info(), nullptr);
   }
 }
 
@@ -206,7 +205,7 @@ TEST(InfoMenuRunEnd, MagnifierRunHasNoInfoWindowAndTheMenuActionsDoNothing) {
   HostFixture f;
   f.host->StartTool(kMagnifier);
   f.host->ApplicationIdle();
-  EXPECT_EQ(f.host->InfoWin().Current(), nullptr);
+  EXPECT_EQ(f.Info(), nullptr);
   EXPECT_TRUE(f.infoWindows.masks.empty());
   for (const Point p : {Point{0, 0}, Point{160, 100}, Point{319, 199}}) {
     f.screen.cursor = p;
@@ -215,9 +214,9 @@ TEST(InfoMenuRunEnd, MagnifierRunHasNoInfoWindowAndTheMenuActionsDoNothing) {
   f.host->pmnInfoWinPopup();
   f.host->mniHideInfoClick();
   f.host->mniCopyInfoClick();
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
   EXPECT_EQ(f.clipboard.text, "");
-  EXPECT_EQ(f.host->InfoWin().Current(), nullptr);
+  EXPECT_EQ(f.Info(), nullptr);
 }
 
 }  // namespace

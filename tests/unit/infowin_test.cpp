@@ -94,8 +94,8 @@ class InfoWindowRun : public ::testing::Test {
  protected:
   TInfoWin& Start(int tool) {
     f.host->StartTool(tool);
-    if (f.host->InfoWin().Current() == nullptr) throw std::logic_error("no info window");
-    return *f.host->InfoWin().Current();
+    if (f.Info() == nullptr) throw std::logic_error("no info window");
+    return *f.Info();
   }
   fakes::FakeInfoView& View() { return *f.infoWindows.last; }
   void MoveMouse(Point p) {
@@ -205,8 +205,8 @@ TEST(InfoWindowStoredPosition, AWindowFromTheFarthestStoredPlaceDragsWithoutOver
   g.registry.SetString(options, "ScreenshotPosY", "2147483647");
   g.host->FormCreate();
   g.host->StartTool(kScreenshot);
-  ASSERT_NE(g.host->InfoWin().Current(), nullptr);
-  TInfoWin& info = *g.host->InfoWin().Current();
+  ASSERT_NE(g.Info(), nullptr);
+  TInfoWin& info = *g.Info();
   EXPECT_EQ(info.Position(), (Point{kMinWindowCoordinate, g.screen.size.height - 16}));
 
   g.screen.cursor = {100, 100};
@@ -249,7 +249,7 @@ TEST_F(InfoWindowRun, OnlyALeftPressInTheDragBandDrags) {
     if (!c.drags) EXPECT_EQ(View().texts[0], "x: 105\t y: " + std::to_string(100 + dy));
     info.MouseUp();
     EXPECT_FALSE(View().captured);
-    EXPECT_TRUE(f.host->RunActive());
+    EXPECT_TRUE(f.RunActive());
     EXPECT_FALSE(f.screenshot().Dragging);  // the tool saw no press
   }
 }
@@ -266,7 +266,7 @@ TEST(InfoWindow, HiddenWindowIsStillUpdatedAndTheToolMenuShowsItAgain) {
     SCOPED_TRACE(c.item);
     HostFixture f;
     f.host->StartTool(c.tool);
-    TInfoWin& info = *f.host->InfoWin().Current();
+    TInfoWin& info = *f.Info();
     fakes::FakeInfoView& view = *f.infoWindows.last;
     EXPECT_TRUE(view.visible);
     info.CloseClick();
@@ -302,6 +302,25 @@ TEST(InfoWindow, HiddenWindowIsStillUpdatedAndTheToolMenuShowsItAgain) {
     f.menus.choose.clear();
     f.host->FormContextPopup({50, 50});
     EXPECT_EQ(caption(), "Show &info");
+  }
+}
+
+TEST(InfoWindow, ShowsTheCursorAndItsZoomBeforeAnyMove) {
+  struct Case {
+    int tool;
+    Point cursor;
+  };
+  for (const Case& c : std::vector<Case>{{kScreenshot, {40, 30}}, {kMeasurer, {0, 199}}, {kDropper, {319, 7}}}) {
+    SCOPED_TRACE(c.tool);
+    HostFixture f;
+    f.screen.cursor = c.cursor;
+    f.host->StartTool(c.tool);
+    const fakes::FakeInfoView& view = *f.infoWindows.last;
+    const Pixmap first = view.shownZoom;
+    const std::string row = view.texts[0];
+    f.host->FormMouseMove(0, c.cursor.x, c.cursor.y);
+    EXPECT_EQ(row, view.texts[0]);
+    EXPECT_TRUE(!first.Empty() && first == view.shownZoom);
   }
 }
 

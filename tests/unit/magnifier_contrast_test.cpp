@@ -70,8 +70,8 @@ TEST_F(Magnifier, ContrastModesFilterTheLensOnly) {
     g.host->Settings.HighContrast = static_cast<ContrastLevel>(mode);
     g.host->StartTool(kMagnifier);
     g.host->ApplicationIdle();
-    const Pixmap& s = g.host->Surface();
-    const Pixmap& c = g.host->Capture();
+    const Pixmap& s = g.Surface();
+    const Pixmap& c = g.Capture();
     for (int j = 0; j < 100; ++j)
       for (int i = 0; i < 100; ++i)
         ASSERT_EQ(s.Pixel(150 + i, 100 + j), Contrast(c.Pixel(175 + i / 2, 125 + j / 2), mode)) << i << "," << j;
@@ -94,8 +94,8 @@ TEST_F(Magnifier, ContrastModeThreeDrawsLikeModeZero) {
       g->screen.cursor = {33, 295};
       g->host->FormMouseMove(0, 33, 295);
     }
-    EXPECT_TRUE(SameImage(three.host->Surface(), plain.host->Surface()));
-    EXPECT_TRUE(SameImage(three.host->Surface(), ExpectedSurface(plain)));
+    EXPECT_TRUE(SameImage(three.Surface(), plain.Surface()));
+    EXPECT_TRUE(SameImage(three.Surface(), ExpectedSurface(plain)));
   }
 }
 
@@ -104,7 +104,7 @@ TEST_F(Magnifier, ContrastLensMovesCleanly) {
   Start({640, 480}, {320, 240});
   for (const Point p : {Point{321, 240}, Point{330, 250}, Point{10, 10}, Point{630, 470}}) {
     MoveTo(p);
-    ASSERT_TRUE(SameImage(f.host->Surface(), Expected())) << p.x << "," << p.y;
+    ASSERT_TRUE(SameImage(f.Surface(), Expected())) << p.x << "," << p.y;
   }
 }
 
@@ -127,7 +127,7 @@ TEST(MagnifierEdges, NothingButTheScreenImageAndWhite) {
       for (const Point p : spots) {
         g.screen.cursor = p;
         g.host->FormMouseMove(0, p.x, p.y);
-        ASSERT_TRUE(SameImage(g.host->Surface(), ExpectedSurface(g))) << "at " << p.x << "," << p.y;
+        ASSERT_TRUE(SameImage(g.Surface(), ExpectedSurface(g))) << "at " << p.x << "," << p.y;
       }
     }
   }
@@ -135,26 +135,26 @@ TEST(MagnifierEdges, NothingButTheScreenImageAndWhite) {
 
 TEST_F(Magnifier, LeftOfTheScreenShowsWhite) {
   Start({640, 480}, {-10, 240});
-  const Pixmap& s = f.host->Surface();
+  const Pixmap& s = f.Surface();
   // Source x from -35, image from -60: screen x 0-9 shows source -5..-1.
   for (int x = 0; x < 10; ++x) EXPECT_EQ(s.Pixel(x, 240), kWhitePixel) << x;
-  EXPECT_EQ(s.Pixel(10, 240), f.host->Capture().Pixel(0, 240));
+  EXPECT_EQ(s.Pixel(10, 240), f.Capture().Pixel(0, 240));
   EXPECT_EQ(s.Pixel(40, 240), 0u);  // the frame's right column
   MoveTo({320, -10});
   for (int y = 0; y < 10; ++y) EXPECT_EQ(s.Pixel(320, y), kWhitePixel) << y;
-  EXPECT_EQ(s.Pixel(320, 10), f.host->Capture().Pixel(320, 0));
+  EXPECT_EQ(s.Pixel(320, 10), f.Capture().Pixel(320, 0));
   EXPECT_TRUE(SameImage(s, Expected()));
 }
 
 TEST_F(Magnifier, LensGrownPastTheCaptureMarginShowsWhite) {
   Start({640, 480}, {320, 240});
-  EXPECT_EQ(f.host->Capture().Width(), 640 + 50);  // margin from the lens at the start
+  EXPECT_EQ(f.Capture().Width(), 640 + 50);  // margin from the lens at the start
   for (int i = 0; i < 20; ++i) Click(MouseButton::Left, kShift);
   ASSERT_EQ(settings.ZoomWidth, 300);
   // Source from 685 (760 - 75), image from 610: screen x 610-619 shows the
   // white margin (source 685-689), x 620-639 source 690 on, past the bitmap.
   MoveTo({760, 300});
-  const Pixmap& s = f.host->Surface();
+  const Pixmap& s = f.Surface();
   for (int x = 610; x < 640; ++x) EXPECT_EQ(s.Pixel(x, 300), kWhitePixel) << x;
   EXPECT_TRUE(SameImage(s, Expected()));
   for (const int scale : {1, 2}) {

@@ -8,8 +8,8 @@ using namespace lenstest;
 
 TEST_F(Magnifier, ScaleTwoShowsTwoByTwoBlocksFramedOutsideTheImage) {
   Start({1024, 768}, {500, 400});
-  const Pixmap& s = f.host->Surface();
-  const Pixmap& c = f.host->Capture();
+  const Pixmap& s = f.Surface();
+  const Pixmap& c = f.Capture();
   for (int j = 0; j < 50; ++j)
     for (int i = 0; i < 50; ++i)
       for (int b = 0; b < 4; ++b)
@@ -33,8 +33,8 @@ TEST_F(Magnifier, ScaleTwoShowsTwoByTwoBlocksFramedOutsideTheImage) {
 TEST_F(Magnifier, SourceOffsetIsZoomWidthDivTwiceTheScale) {
   settings.Scale = 3;
   Start({1024, 768}, {500, 400});
-  const Pixmap& s = f.host->Surface();
-  const Pixmap& c = f.host->Capture();
+  const Pixmap& s = f.Surface();
+  const Pixmap& c = f.Capture();
   // 33 source columns from 484 (500 - 100 div 6) stretched over 100: target
   // column i takes source column 484 + i * 33 div 100.
   const int y = 400;
@@ -59,10 +59,10 @@ TEST_F(Magnifier, OddSizesAndScalesMatchTheStretchRule) {
     g.host->Settings.ZoomHeight = c.zh;
     g.host->Settings.Scale = c.scale;
     StartLens(g, {400, 300}, {200, 150});
-    EXPECT_TRUE(SameImage(g.host->Surface(), ExpectedSurface(g)));
+    EXPECT_TRUE(SameImage(g.Surface(), ExpectedSurface(g)));
     g.screen.cursor = {203, 149};
     g.host->FormMouseMove(0, 203, 149);
-    EXPECT_TRUE(SameImage(g.host->Surface(), ExpectedSurface(g)));
+    EXPECT_TRUE(SameImage(g.Surface(), ExpectedSurface(g)));
   }
 }
 
@@ -76,7 +76,7 @@ TEST_F(Magnifier, EveryMoveLeavesExactlyOneLens) {
   };
   for (const Point p : path) {
     MoveTo(p);
-    ASSERT_TRUE(SameImage(f.host->Surface(), Expected())) << "at " << p.x << "," << p.y;
+    ASSERT_TRUE(SameImage(f.Surface(), Expected())) << "at " << p.x << "," << p.y;
     ASSERT_EQ(f.magnifier().LensRect(), FrameAt(p));
   }
 }
@@ -95,10 +95,10 @@ TEST_F(Magnifier, AMovePresentsOnlyWhatChanged) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.to.x << "," << c.to.y);
-    const Pixmap before = f.host->Surface();
+    const Pixmap before = f.Surface();
     f.window.presented.clear();
     MoveTo(c.to);
-    const Pixmap& after = f.host->Surface();
+    const Pixmap& after = f.Surface();
     int area = 0;
     for (const Rect& r : f.window.presented) {
       EXPECT_FALSE(IsRectEmpty(r));
@@ -122,10 +122,10 @@ TEST_F(Magnifier, FirstLensComesFromTheIdleHandlerBeforeAnyMove) {
   f.screen.desktop = Picture(f.screen.size);
   f.screen.cursor = {300, 200};
   f.host->StartTool(kMagnifier);
-  EXPECT_TRUE(SameImage(f.host->Surface(), f.screen.desktop));  // shown, painted, no lens yet
+  EXPECT_TRUE(SameImage(f.Surface(), f.screen.desktop));  // shown, painted, no lens yet
   f.window.presented.clear();
   f.host->ApplicationIdle();
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
   EXPECT_EQ(f.magnifier().LensRect(), FrameAt({300, 200}));
   EXPECT_FALSE(f.window.presented.empty());
 }
@@ -137,7 +137,7 @@ TEST_F(Magnifier, CursorMovedBeforeTheFirstIdleLeavesNoTrace) {
   f.host->StartTool(kMagnifier);
   f.screen.cursor = {310, 215};
   f.host->ApplicationIdle();
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, ShiftClicksSquareThenStep) {
@@ -170,11 +170,11 @@ TEST_F(Magnifier, ShiftClicksSquareThenStep) {
     EXPECT_EQ(g.host->Settings.ZoomWidth, c.wantW);
     EXPECT_EQ(g.host->Settings.ZoomHeight, c.wantH);
     EXPECT_EQ(g.app.beeps, c.beep ? 1 : 0);
-    EXPECT_TRUE(g.host->RunActive());
+    EXPECT_TRUE(g.RunActive());
     Rect frame{0, 0, c.wantW + 2, c.wantH + 2};
     OffsetRect(frame, 410 - c.wantW / 2 - 1, 290 - c.wantH / 2 - 1);
     EXPECT_EQ(g.magnifier().LensRect(), frame);
-    EXPECT_TRUE(SameImage(g.host->Surface(), ExpectedSurface(g)));
+    EXPECT_TRUE(SameImage(g.Surface(), ExpectedSurface(g)));
   }
 }
 
@@ -182,18 +182,18 @@ TEST_F(Magnifier, ShiftClicksSquareThenStep) {
 // included.
 TEST_F(Magnifier, ARepaintRestoresOnlyItsRectangleAndPutsTheWholeLensBack) {
   Start({640, 480}, {300, 200});  // lens image (250, 150)-(350, 250)
-  const Pixmap before = f.host->Surface();
+  const Pixmap before = f.Surface();
   // Drawn with other settings from here, a redrawn lens would show it.
   settings.Scale = 3;
   f.host->FormPaint({10, 10, 40, 30});
-  EXPECT_TRUE(SameImage(f.host->Surface(), before)) << "a repaint away from the lens";
+  EXPECT_TRUE(SameImage(f.Surface(), before)) << "a repaint away from the lens";
 
   // Uncovering part of the lens: the lens comes back whole, the one of the
   // settings as they are now, where it was.
   for (const Rect& covered : {Rect{290, 190, 310, 210}, Rect{200, 100, 260, 160}, Rect{0, 0, 640, 480}}) {
     SCOPED_TRACE(testing::Message() << covered.left << "," << covered.top);
     f.host->FormPaint(covered);
-    EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+    EXPECT_TRUE(SameImage(f.Surface(), Expected()));
     EXPECT_EQ(f.magnifier().LensRect(), FrameAt({300, 200}));
   }
 }
@@ -204,9 +204,9 @@ TEST_F(Magnifier, ARepaintBeforeTheFirstLensShowsTheFrozenScreenAlone) {
   f.screen.cursor = {300, 200};
   f.host->StartTool(kMagnifier);  // the idle moment has not come yet
   f.host->FormPaint({0, 0, 640, 480});
-  EXPECT_TRUE(SameImage(f.host->Surface(), f.screen.desktop));
+  EXPECT_TRUE(SameImage(f.Surface(), f.screen.desktop));
   f.host->ApplicationIdle();
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, ShrinkingRepaintsEverythingAndTheNextShrinkBeeps) {
@@ -218,16 +218,16 @@ TEST_F(Magnifier, ShrinkingRepaintsEverythingAndTheNextShrinkBeeps) {
   EXPECT_EQ(settings.ZoomWidth, 50);
   EXPECT_EQ(settings.ZoomHeight, 50);
   EXPECT_EQ(f.log.Count("repaint"), 1);
-  EXPECT_NE(std::find(f.window.presented.begin(), f.window.presented.end(), f.host->Surface().Bounds()),
+  EXPECT_NE(std::find(f.window.presented.begin(), f.window.presented.end(), f.Surface().Bounds()),
             f.window.presented.end());
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));  // the 62-pixel frame is gone
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));  // the 62-pixel frame is gone
 
   f.log.calls.clear();
   Click(MouseButton::Right, kShift);
   EXPECT_EQ(f.app.beeps, 1);
   EXPECT_EQ(settings.ZoomWidth, 50);
   EXPECT_EQ(f.log.Count("repaint"), 0);
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, GrowingAfterTheCursorMovedLeavesNoTrace) {
@@ -235,9 +235,9 @@ TEST_F(Magnifier, GrowingAfterTheCursorMovedLeavesNoTrace) {
   f.screen.cursor = {300, 280};  // moved, but the move message has not come yet
   Click(MouseButton::Left, kShift);
   EXPECT_EQ(settings.ZoomWidth, 110);
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
   MoveTo({305, 281});
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, CtrlClicksChangeTheScaleWithinOneToTen) {
@@ -272,7 +272,7 @@ TEST_F(Magnifier, CtrlClicksChangeTheScaleWithinOneToTen) {
     EXPECT_EQ(g.app.beeps, c.beep ? 1 : 0);
     EXPECT_EQ(g.host->Settings.ZoomWidth, 120);  // Ctrl never resizes, nor squares
     EXPECT_EQ(g.host->Settings.ZoomHeight, 80);
-    EXPECT_TRUE(g.host->RunActive());
+    EXPECT_TRUE(g.RunActive());
     EXPECT_EQ(g.magnifier().LensRect(), (Rect{269, 209, 391, 291}));  // redrawn at the cursor
   }
 }
@@ -281,11 +281,11 @@ TEST_F(Magnifier, TheLensAfterAScaleChangeIsTheNewMagnification) {
   Start({640, 480}, {320, 240});
   Click(MouseButton::Left, kCtrl);
   EXPECT_EQ(settings.Scale, 3);
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
   Click(MouseButton::Right, kCtrl);
   Click(MouseButton::Right, kCtrl);
   EXPECT_EQ(settings.Scale, 1);
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, PlainClicksAndKeysEndTheRun) {
@@ -319,7 +319,7 @@ TEST_F(Magnifier, PlainClicksAndKeysEndTheRun) {
       g.host->FormMouseDown(c.button, c.shift, 100, 100);
     else
       g.host->FormKeyDown(c.key, c.shift);
-    EXPECT_EQ(g.host->RunActive(), !c.ends);
+    EXPECT_EQ(g.RunActive(), !c.ends);
     EXPECT_EQ(g.window.visible, !c.ends);
     EXPECT_EQ(g.app.beeps, 0);
     if (c.ends) EXPECT_TRUE(g.window.presented.empty());  // nothing drawn
@@ -332,7 +332,7 @@ TEST_F(Magnifier, ClickChangesAreSavedWhenTheRunEnds) {
   Click(MouseButton::Left, kShift);
   Click(MouseButton::Left, kShift);
   Click(MouseButton::Left, 0);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   ASSERT_TRUE(f.registry.GetValue(kOptions, "Scale").has_value());
   EXPECT_EQ(f.registry.GetValue(kOptions, "Scale")->text, "3");
   EXPECT_EQ(f.registry.GetValue(kOptions, "ZoomWidth")->text, "120");
@@ -341,21 +341,21 @@ TEST_F(Magnifier, ClickChangesAreSavedWhenTheRunEnds) {
   // The next run uses them, and its capture margin follows the new size.
   f.host->StartTool(kMagnifier);
   f.host->ApplicationIdle();
-  EXPECT_EQ(f.host->Capture().Width(), 640 + 60);
+  EXPECT_EQ(f.Capture().Width(), 640 + 60);
   EXPECT_EQ(f.magnifier().LensRect(), FrameAt({320, 240}));
-  EXPECT_TRUE(SameImage(f.host->Surface(), Expected()));
+  EXPECT_TRUE(SameImage(f.Surface(), Expected()));
 }
 
 TEST_F(Magnifier, InputAfterTheEndDrawsNothing) {
   Start({640, 480}, {320, 240});
   f.host->FormKeyDown(kVkEscape, 0);
-  const Pixmap before = f.host->Surface();
+  const Pixmap before = f.Surface();
   f.window.presented.clear();
   f.host->FormMouseMove(0, 10, 10);
   f.host->FormMouseDown(MouseButton::Left, kCtrl, 10, 10);
   f.host->ApplicationIdle();
   EXPECT_TRUE(f.window.presented.empty());
-  EXPECT_TRUE(before == f.host->Surface());
+  EXPECT_TRUE(before == f.Surface());
   EXPECT_EQ(settings.Scale, 2);
 }
 

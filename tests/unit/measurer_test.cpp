@@ -63,15 +63,15 @@ TEST(MeasureText, RoundedSquareRootsAgainstExactHalves) {
 struct MeasurerRun : fakes::HostFixture {
   MeasurerRun() { host->StartTool(kMeasurer); }
   TMeasurer& tool() { return measurer(); }
-  std::string Row(InfoRow r) { return host->InfoWin().Current()->RowText(static_cast<int>(r)); }
+  std::string Row(InfoRow r) { return Info()->RowText(static_cast<int>(r)); }
   void At(int x, int y) { screen.cursor = {x, y}; }
   void Move(int x, int y) {
     At(x, y);
     host->FormMouseMove(0, x, y);
   }
   Pixmap CaptureOnly() {
-    Pixmap p(host->Surface().Width(), host->Surface().Height());
-    RestorePixels(p, host->Capture(), p.Bounds());
+    Pixmap p(Surface().Width(), Surface().Height());
+    RestorePixels(p, Capture(), p.Bounds());
     return p;
   }
 };
@@ -88,11 +88,11 @@ TEST(Measurer, TheFigureFollowsTheDragAndGoesAtTheRelease) {
     for (int x = 100; x <= 130; ++x)
       if ((x == 100 || x == 130 || y == 50 || y == 90) && (x + y) % 2 == 1) want.SetPixel(x, y, 0xC0C0C0);
   LineDDA(100, 50, 130, 90, [&](int x, int y) { want.XorPixel(x, y, 0xC0C0C0); });
-  EXPECT_EQ(f.host->Surface(), want);
+  EXPECT_EQ(f.Surface(), want);
   EXPECT_EQ(f.Row(InfoRow::Distance), "50.0");
   EXPECT_EQ(f.Row(InfoRow::Offset), "x: 30\t y: 40");
   f.host->FormMouseUp(MouseButton::Left, 0, 130, 90);
-  EXPECT_EQ(f.host->Surface(), f.CaptureOnly());
+  EXPECT_EQ(f.Surface(), f.CaptureOnly());
   EXPECT_EQ(f.Row(InfoRow::Angles), "x: 53.1 \t y: 36.9");
   f.Move(200, 100);  // rows keep the last measurement
   EXPECT_EQ(f.Row(InfoRow::Distance), "50.0");
@@ -118,13 +118,13 @@ TEST(Measurer, ManyMovesAndARepaintLeaveExactlyOneFigure) {
   const Point ends[] = {{160, 90}, {20, 180}, {300, 5}, {150, 199}, {0, 100}, {319, 0}, {151, 101}, {40, 60}};
   for (const Point& e : ends) {
     f.Move(e.x, e.y);
-    ASSERT_EQ(f.host->Surface(), WithFigure(f, {150, 100}, e)) << e.x << ", " << e.y;
+    ASSERT_EQ(f.Surface(), WithFigure(f, {150, 100}, e)) << e.x << ", " << e.y;
   }
   // A repaint of part of the screen: the figure is whole again, once.
   f.host->FormPaint({30, 50, 90, 120});
-  EXPECT_EQ(f.host->Surface(), WithFigure(f, {150, 100}, {40, 60}));
+  EXPECT_EQ(f.Surface(), WithFigure(f, {150, 100}, {40, 60}));
   f.host->FormMouseUp(MouseButton::Left, 0, 40, 60);
-  EXPECT_EQ(f.host->Surface(), f.CaptureOnly());
+  EXPECT_EQ(f.Surface(), f.CaptureOnly());
 }
 
 TEST(Measurer, ARightPressCancelsAndKeepsTheRows) {
@@ -135,10 +135,10 @@ TEST(Measurer, ARightPressCancelsAndKeepsTheRows) {
   EXPECT_EQ(f.Row(InfoRow::Angles), "x: 90.0 \t y: 0.0");
   f.host->FormMouseDown(MouseButton::Right, 0, 10, 60);
   EXPECT_FALSE(f.tool().Dragging);
-  EXPECT_EQ(f.host->Surface(), f.CaptureOnly());
+  EXPECT_EQ(f.Surface(), f.CaptureOnly());
   EXPECT_EQ(f.Row(InfoRow::Distance), "50.0");
   f.Move(30, 60);
-  EXPECT_EQ(f.host->Surface(), f.CaptureOnly());
+  EXPECT_EQ(f.Surface(), f.CaptureOnly());
 }
 
 TEST(Measurer, TheRegionalDecimalSeparatorIsUsed) {
@@ -149,7 +149,7 @@ TEST(Measurer, TheRegionalDecimalSeparatorIsUsed) {
   f.host->FormMouseDown(MouseButton::Left, 0, 0, 0);
   f.screen.cursor = {96, 0};
   f.host->FormMouseMove(0, 96, 0);
-  EXPECT_EQ(f.host->InfoWin().Current()->RowText(static_cast<int>(InfoRow::OffsetInch)), "x: 1,0 \t y: 0,0");
+  EXPECT_EQ(f.Info()->RowText(static_cast<int>(InfoRow::OffsetInch)), "x: 1,0 \t y: 0,0");
 }
 
 }  // namespace

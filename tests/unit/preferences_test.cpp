@@ -2,6 +2,7 @@
 // calibrator ruler, the scaled layout, and the host's sequence around it.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,18 @@ TEST(Setup, TheLayoutScalesByTheMessageFont) {
   EXPECT_EQ(SetupHelpTopic(SetupControl::lblDPI), 0);
 }
 
+TEST(SetupHelp, EveryTopicOfTheDialogHasItsOwnText) {
+  const std::string_view general = SetupHelpText(0);
+  EXPECT_EQ(SetupHelpText(99), general);
+  std::set<std::string_view> texts;
+  for (int c = 0; c < kSetupControlCount; ++c)
+    if (const int topic = SetupHelpTopic(static_cast<SetupControl>(c)); topic != 0) {
+      EXPECT_NE(SetupHelpText(topic), general) << "topic " << topic;
+      texts.insert(SetupHelpText(topic));
+    }
+  EXPECT_EQ(texts.size(), 13u);  // the dialog's topics, each told apart
+}
+
 // --- the host around the dialog ---
 
 struct PreferencesFixture : HostFixture {
@@ -163,7 +176,7 @@ struct PreferencesFixture : HostFixture {
     log.calls.clear();
   }
   void ExpectWorking(const char* when) {
-    EXPECT_TRUE(host->ToolsEnabled()) << when;
+    EXPECT_TRUE(ToolsEnabled()) << when;
     EXPECT_EQ(hotkeys.Press(kModControl | kModAlt, 'M'), 0) << when;
     for (int t = -1; t < 4; ++t) EXPECT_EQ(ShownState(t), 0) << when << " icon " << t;
   }
@@ -174,7 +187,7 @@ TEST(Preferences, WhileTheDialogIsOpenNothingStartsAndItemsAreGrey) {
   bool checked = false;
   f.dialogs.whileSetupOpen = [&] {
     checked = true;
-    EXPECT_FALSE(f.host->ToolsEnabled());
+    EXPECT_FALSE(f.ToolsEnabled());
     EXPECT_FALSE(f.hotkeys.Press(kModControl | kModAlt, 'M').has_value());
     for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 2) << t;
     f.host->pmnTrayPopup();
@@ -182,7 +195,7 @@ TEST(Preferences, WhileTheDialogIsOpenNothingStartsAndItemsAreGrey) {
       EXPECT_FALSE(f.host->pmnTray.Find(item)->Enabled) << item;
     EXPECT_TRUE(f.host->pmnTray.Find("mniExit")->Enabled);
     f.host->xtiMouseUp(f.host->TrayIcon(kMeasurer), MouseButton::Left, 0, 0, 0);
-    EXPECT_FALSE(f.host->RunActive());
+    EXPECT_FALSE(f.RunActive());
   };
   f.host->pmnTray.Find("mniPreferences")->OnClick(*f.host->pmnTray.Find("mniPreferences"));
   EXPECT_TRUE(checked);

@@ -37,12 +37,12 @@ struct ScreenshotRun : fakes::HostFixture {
     Release();
   }
   void Key(unsigned key, ShiftState shift = 0) { host->FormKeyDown(key, shift); }
-  std::string Row(InfoRow r) { return host->InfoWin().Current()->RowText(static_cast<int>(r)); }
+  std::string Row(InfoRow r) { return Info()->RowText(static_cast<int>(r)); }
   // The capture's inclusive rectangle, as the copy should hold it.
   Pixmap CaptureOf(const Rect& r) {
     Pixmap p(r.right - r.left + 1, r.bottom - r.top + 1);
     for (int y = r.top; y <= r.bottom; ++y)
-      for (int x = r.left; x <= r.right; ++x) p.SetPixel(x - r.left, y - r.top, host->Capture().Pixel(x, y));
+      for (int x = r.left; x <= r.right; ++x) p.SetPixel(x - r.left, y - r.top, Capture().Pixel(x, y));
     return p;
   }
 };
@@ -53,14 +53,14 @@ struct ScreenshotRun : fakes::HostFixture {
 ::testing::AssertionResult ShowsOneFrame(ScreenshotRun& f, Rect r) {
   if (r.right < r.left) std::swap(r.left, r.right);
   if (r.bottom < r.top) std::swap(r.top, r.bottom);
-  const Pixmap& s = f.host->Surface();
+  const Pixmap& s = f.Surface();
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
       const bool outline =
           ((y == r.top || y == r.bottom) && x >= r.left && x <= r.right) ||
           ((x == r.left || x == r.right) && y >= r.top && y <= r.bottom);
       const bool point = r.left == r.right && r.top == r.bottom;
-      const PixelValue want = outline && !point && (x + y) % 2 == 1 ? kGrey : f.host->Capture().Pixel(x, y);
+      const PixelValue want = outline && !point && (x + y) % 2 == 1 ? kGrey : f.Capture().Pixel(x, y);
       if (s.Pixel(x, y) != want)
         return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") of frame (" << r.left << ", "
                                              << r.top << ", " << r.right << ", " << r.bottom << ")";
@@ -173,7 +173,7 @@ TEST(Screenshot, TheFramesPhaseFollowsTheScreenNotTheRectangle) {
     ScreenshotRun f;
     f.Drag({r.left, r.top}, {r.right, r.bottom});
     const bool cornerGrey = (r.left + r.top) % 2 == 1;
-    EXPECT_EQ(f.host->Surface().Pixel(r.left, r.top) == kGrey, cornerGrey);
+    EXPECT_EQ(f.Surface().Pixel(r.left, r.top) == kGrey, cornerGrey);
     EXPECT_TRUE(ShowsOneFrame(f, r));
   }
 }
@@ -196,7 +196,7 @@ TEST(Screenshot, RandomWorkLeavesExactlyOneFramePresentedInStrips) {
   // A repaint restores the capture and puts the frame back.
   f.Release();
   if (f.tool().SelectionFlag) {
-    f.host->FormPaint(f.host->Surface().Bounds());
+    f.host->FormPaint(f.Surface().Bounds());
     EXPECT_TRUE(ShowsOneFrame(f, f.tool().SelectionRect));
   }
 }
@@ -309,7 +309,7 @@ TEST(Screenshot, AHeldClipboardFailsTheCopyAndTheRunGoesOn) {
         throw;
       },
       Error);
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
   f.clipboard.held = false;
   f.Key('C', kCtrl);
   EXPECT_EQ(f.clipboard.bitmaps, 1);
@@ -355,7 +355,7 @@ TEST(Screenshot, CancelOrNoSelectionWritesNothing) {
   f.Key('S', kCtrl);  // the dialog is cancelled
   EXPECT_EQ(f.saveDialog.requests.size(), 1u);
   EXPECT_TRUE(f.images.saved.empty());
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
 }
 
 TEST(Screenshot, ARunEndedDuringTheDialogStillSavesWhatWasChosen) {
@@ -365,7 +365,7 @@ TEST(Screenshot, ARunEndedDuringTheDialogStillSavesWhatWasChosen) {
   f.saveDialog.answer = SaveDialogResult{"C:\\a.bmp", 4};
   f.saveDialog.whileOpen = [&] { f.host->OnApplicationDeactivate(); };
   f.Key('S', kAlt);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   ASSERT_EQ(f.images.saved.size(), 1u);
   EXPECT_EQ(f.images.saved[0].bitmap, chosen);
 }

@@ -1,6 +1,7 @@
 // The tool run: start, capture, show, paint, hide, end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,7 +71,7 @@ TEST(ToolRun, InvalidToolsAndSecondStartsDoNothing) {
   HostFixture f;
   f.host->StartTool(-1);
   f.host->StartTool(4);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   EXPECT_FALSE(f.log.Contains("acquire desktop"));
   f.host->StartTool(kScreenshot);
   f.host->StartTool(kScreenshot);
@@ -78,7 +79,7 @@ TEST(ToolRun, InvalidToolsAndSecondStartsDoNothing) {
   f.host->OnHotKey(kMagnifier);
   EXPECT_EQ(f.log.Count("acquire desktop"), 1);
   EXPECT_EQ(f.log.Count("create info window"), 1);
-  EXPECT_EQ(f.host->CurrentTool(), kScreenshot);
+  EXPECT_EQ(f.ShownState(kScreenshot), 1);  // its icon shows it running
 }
 
 TEST(ToolRun, StartsArrivingWhilePendingMessagesRunAreRefused) {
@@ -88,17 +89,17 @@ TEST(ToolRun, StartsArrivingWhilePendingMessagesRunAreRefused) {
   f.app.pending.push_back([&] { f.host->OnHotKey(kScreenshot); });
   f.app.pending.push_back([&] { f.host->xtiMouseUp(f.host->TrayIcon(kDropper), MouseButton::Left, 0, 1, 1); });
   f.host->OnHotKey(kScreenshot);
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
   EXPECT_EQ(f.log.Count("acquire desktop"), 1);
   EXPECT_EQ(f.log.Count("create info window"), 1);
-  EXPECT_EQ(f.host->CurrentTool(), kScreenshot);
+  EXPECT_EQ(f.ShownState(kScreenshot), 1);  // its icon shows it running
 }
 
 TEST(ToolRun, DeactivationDuringThePendingStepFindsNoRun) {
   HostFixture f;
   f.app.pending.push_back([&] { f.host->OnApplicationDeactivate(); });
   f.host->StartTool(kMeasurer);
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
   EXPECT_TRUE(f.window.visible);
 }
 
@@ -116,7 +117,7 @@ TEST(ToolRun, CaptureHasTheLensMarginAndTheFrozenScreen) {
   f.host->Settings.ZoomWidth = 101;
   f.host->Settings.ZoomHeight = 61;
   f.host->StartTool(kDropper);
-  const Pixmap& capture = f.host->Capture();
+  const Pixmap& capture = f.Capture();
   EXPECT_EQ(capture.Width(), 320 + 50);
   EXPECT_EQ(capture.Height(), 200 + 30);
   for (int y = 0; y < capture.Height(); ++y)
@@ -132,10 +133,10 @@ TEST(ToolRun, PaintShowsTheFrozenImageWhateverTheScreenDoes) {
   f.host->StartTool(kScreenshot);
   f.screen.desktop.Fill(0x00FF00);  // another program draws meanwhile
   f.window.RepaintHost();
-  EXPECT_TRUE(f.host->Surface() == before);
+  EXPECT_TRUE(f.Surface() == before);
   f.host->EndTool();
   f.host->StartTool(kScreenshot);  // the next run captures afresh
-  EXPECT_EQ(f.host->Surface().Pixel(7, 7), 0x00FF00u);
+  EXPECT_EQ(f.Surface().Pixel(7, 7), 0x00FF00u);
 }
 
 TEST(ToolRun, ShowResetsTheRunState) {
@@ -193,10 +194,11 @@ TEST(ToolRun, MagnifierStartSetsTheHalfLensAndTheIdleDraw) {
   f.host->Settings.ZoomHeight = 60;
   f.host->StartTool(kMagnifier);
   EXPECT_EQ(f.magnifier().LensRect(), (Rect{125, 75, 176, 105}));
-  EXPECT_TRUE(f.host->HasIdleHandler());
   EXPECT_FALSE(f.log.Contains("create info window"));
   f.host->ApplicationIdle();
-  EXPECT_FALSE(f.host->HasIdleHandler());  // one shot
+  const std::size_t afterFirstIdle = f.log.calls.size();
+  f.host->ApplicationIdle();
+  EXPECT_EQ(f.log.calls.size(), afterFirstIdle);  // one shot
   Rect frame{0, 0, 104, 62};
   OffsetRect(frame, 150 - 52, 90 - 31);
   EXPECT_EQ(f.magnifier().LensRect(), frame);
@@ -211,6 +213,24 @@ TEST(ToolRun, EndToolWhenIdleDoesNothing) {
   EXPECT_TRUE(f.registry.Calls().empty());
 }
 
+TEST(ToolRun, ARunSoonAfterTheLastReusesItsMemoryButNoPicture) {
+  HostFixture f;
+  f.host->StartTool(kScreenshot);
+  const std::size_t runMemory = f.Capture().MemoryBytes();
+  const PixelValue* pixels = f.Capture().Data().data();
+  f.host->EndTool();
+  EXPECT_EQ(f.window.memoryTimer, TfrmHost::kRunMemoryKeptMs);
+  EXPECT_EQ(f.Capture().MemoryBytes(), runMemory);
+  EXPECT_TRUE(std::ranges::all_of(f.Surface().Data(), [](PixelValue p) { return p == 0; }));
+  f.host->StartTool(kScreenshot);
+  EXPECT_EQ(f.Capture().Data().data(), pixels);
+  f.host->ReleaseRunMemory();  // the timer of an earlier run's end
+  EXPECT_EQ(f.Capture().MemoryBytes(), runMemory);
+  f.host->EndTool();
+  f.host->ReleaseRunMemory();
+  EXPECT_EQ(f.Capture().MemoryBytes(), 0u);
+}
+
 TEST(ToolRun, EndToolOrderAndCleanUp) {
   HostFixture f;
   f.host->StartTool(kMeasurer);
@@ -218,10 +238,9 @@ TEST(ToolRun, EndToolOrderAndCleanUp) {
   f.host->EndTool();
   EXPECT_EQ(f.log.Except({"tray ", "registry "}), (std::vector<std::string>{"release desktop", "hide host"}));
   EXPECT_FALSE(f.screen.canvasHeld);
-  EXPECT_TRUE(f.host->Capture().Empty());
-  EXPECT_EQ(f.host->InfoWin().Current(), nullptr);
-  EXPECT_FALSE(f.host->RunActive());
-  EXPECT_EQ(f.host->CurrentTool(), kMeasurer);  // survives the run
+  EXPECT_TRUE(f.Capture().Empty());
+  EXPECT_EQ(f.Info(), nullptr);
+  EXPECT_FALSE(f.RunActive());
 }
 
 TEST(ToolRun, WaysOutOfARun) {
@@ -262,7 +281,7 @@ TEST(ToolRun, AMenuCommandChosenAfterItsRunEndedDoesNothing) {
     };
     EXPECT_TRUE(f.host->FormContextPopup({5, 5}));
     // "Close" was meant for the first run: the second goes on.
-    EXPECT_TRUE(f.host->RunActive());
+    EXPECT_TRUE(f.RunActive());
     EXPECT_TRUE(f.window.visible);
     EXPECT_EQ(f.log.Count("hide host"), 1);
   }
@@ -274,7 +293,7 @@ TEST(ToolRun, OtherKeysDoNotEndScreenshotMeasurerDropperRuns) {
     f.host->StartTool(tool);
     f.host->FormKeyDown('A', 0);
     f.host->FormKeyDown(0x0D, 0);
-    EXPECT_TRUE(f.host->RunActive()) << tool;
+    EXPECT_TRUE(f.RunActive()) << tool;
   }
 }
 
@@ -285,7 +304,7 @@ TEST(ToolRun, InfoWindowPlacedAndItsPositionStoredPerTool) {
   ASSERT_NE(f.infoWindows.last, nullptr);
   EXPECT_EQ(f.infoWindows.masks.back(), 0x78Fu);
   EXPECT_EQ(f.infoWindows.last->position, (Point{320 - 16, -20}));
-  f.host->InfoWin().Current()->MoveTo({40, 50});  // as a caption drag leaves it
+  f.Info()->MoveTo({40, 50});  // as a caption drag leaves it
   f.host->EndTool();
   EXPECT_EQ(f.host->Settings.MeasurerPos, (Point{40, 50}));
   EXPECT_EQ(f.registry.GetValue("SOFTWARE\\Velmora\\Tarnwick\\Options", "MeasurerPosX")->text, "40");
@@ -296,7 +315,7 @@ TEST(ToolRun, RunWithoutInfoWindowStillWorks) {
   HostFixture f;
   f.infoWindows.enabled = false;
   f.host->StartTool(kDropper);
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
   f.host->EndTool();
   EXPECT_EQ(f.host->Settings.DropperPos, (Point{10, 10}));
 }
@@ -306,23 +325,23 @@ TEST(ToolRun, FailedSaveStillEndsTheRunThenReports) {
   f.host->StartTool(kScreenshot);
   f.registry.FailWrite("SOFTWARE\\Velmora\\Tarnwick\\Options", "Scale");
   EXPECT_THROW(f.host->EndTool(), Error);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   EXPECT_FALSE(f.window.visible);
-  EXPECT_EQ(f.host->InfoWin().Current(), nullptr);
+  EXPECT_EQ(f.Info(), nullptr);
   for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 0) << t;
   f.host->StartTool(kScreenshot);  // and the next run can start
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
 }
 
 TEST(ToolRun, FailedCaptureAbandonsTheStart) {
   HostFixture f;
   f.screen.acquireSucceeds = false;
   EXPECT_THROW(f.host->StartTool(kScreenshot), Error);
-  EXPECT_FALSE(f.host->RunActive());
+  EXPECT_FALSE(f.RunActive());
   for (int t = -1; t < 4; ++t) EXPECT_EQ(f.ShownState(t), 0) << t;
   f.screen.acquireSucceeds = true;
   f.host->StartTool(kScreenshot);
-  EXPECT_TRUE(f.host->RunActive());
+  EXPECT_TRUE(f.RunActive());
 }
 
 // Selection (10, 20)-(60, 50): inner (15, 25)-(55, 45), outer (5, 15)-(65, 55).

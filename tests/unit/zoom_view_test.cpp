@@ -125,16 +125,16 @@ TEST(ComposeZoomView, WorkedEdgeCases) {
 TEST(ComposeZoomView, NoHeapAllocationPerUpdateOnceWarm) {
   fakes::HostFixture f;
   f.host->StartTool(kDropper);
-  TInfoWin* info = f.host->InfoWin().Current();
+  TInfoWin* info = f.Info();
   ASSERT_NE(info, nullptr);
-  info->UpdateZoomView(160, 100, f.host->Surface(), 2);  // warm-up, clear of the screen's edges
+  info->UpdateZoomView(160, 100, f.Surface(), 2);  // warm-up, clear of the screen's edges
   // The edges too: what the view shows of the screen there is a part of it.
   const std::vector<Point> points{{0, 0}, {319, 199}, {160, 100}, {-40, 250}, {3, 197}};
   const int shows = f.infoWindows.last->zoomShows;
   const std::size_t before = testing::HeapAllocations();
   for (int n = 0; n < 40; ++n) {
     const Point p = points[static_cast<std::size_t>(n) % points.size()];
-    info->UpdateZoomView(p.x, p.y, f.host->Surface(), 2 + n % 9);
+    info->UpdateZoomView(p.x, p.y, f.Surface(), 2 + n % 9);
   }
   const std::size_t allocations = testing::HeapAllocations() - before;
   EXPECT_EQ(allocations, 0u);

@@ -8,25 +8,13 @@
 #include "platform/win32/application_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/screen_win32.h"
+#include "win32/window_support.h"
 
 namespace tw {
 namespace {
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
-
-ColorRef ScreenPixel(int x, int y) {
-  win32::WindowDC screen(nullptr);
-  return GetPixel(screen.get(), x, y);
-}
+using win32::testing::Pump;
+using win32::testing::ScreenPixel;
 
 // A plain window of ours that paints a known pattern: 8-pixel squares whose
 // colour tells their place.
@@ -72,10 +60,11 @@ TEST(ScreenWin32, CaptureCopiesAKnownWindowsPixels) {
   win32::ScreenPort screen;
   const Size size = screen.ScreenSize();
   ASSERT_GT(size.width, 200);
-  ASSERT_TRUE(screen.AcquireDesktopCanvas());
+  auto canvas = screen.AcquireDesktopCanvas();
+  ASSERT_TRUE(canvas);
   Pixmap capture(size.width + 50, size.height + 50, 0xFFFFFF);
-  screen.CopyFromDesktop({0, 0, size.width, size.height}, capture);
-  screen.ReleaseDesktopCanvas();
+  canvas->CopyTo({0, 0, size.width, size.height}, capture);
+  canvas.reset();
   for (int y = 0; y < 64; y += 5)
     for (int x = 0; x < 96; x += 7)
       ASSERT_EQ(PixelToColorRef(capture.Pixel(40 + x, 30 + y)), PatternWindow::ColorAt(x, y)) << x << "," << y;

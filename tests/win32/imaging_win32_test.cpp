@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "fakes/sample_pictures.h"
 #include "imaging/win32/gdip_loader.h"
 #include "platform/win32/utf.h"
 
@@ -27,7 +28,7 @@ std::string FileContent(const std::string& path) {
   const HANDLE opened = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return "(no file)";
-  const UniqueKernelHandle file(opened);
+  const UniqueFile file(opened);
   std::string content;
   char buffer[65536];
   DWORD read = 0;
@@ -39,7 +40,7 @@ void PutFile(const std::string& path, const std::string& content) {
   const HANDLE opened =
       CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(opened, INVALID_HANDLE_VALUE) << path;
-  const UniqueKernelHandle file(opened);
+  const UniqueFile file(opened);
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
   ASSERT_EQ(written, content.size());
@@ -104,6 +105,10 @@ Pixmap KnownPicture(int width, int height, PixelValue topByte = 0) {
       picture.SetPixel(x, y, topByte | red << 16 | green << 8 | blue);
     }
   return picture;
+}
+
+Pixmap TwoHundredColours() {
+  return samples::PictureOf(201, 151, [](int x, int y) { return samples::FewColoursPixel(x, y, 200); });
 }
 
 struct Decoded {
@@ -275,22 +280,25 @@ struct FormatCase {
   int quality;
   std::string magic;  // how the file starts
   bool exact;         // decodes back pixel for pixel
+  double maxError = 255;  // mean channel error
+  // The top byte is noise here, as in a capture: the picture must stay opaque.
+  Pixmap picture = KnownPicture(37, 23, 0x5A000000);
 };
 
 class ImageFormatsWin32 : public ImageExportWin32, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(ImageFormatsWin32, FileHoldsTheFormatAndDecodesBack) {
   const FormatCase& c = GetParam();
-  // The top byte is noise here, as in a capture: the picture must stay opaque.
-  const Pixmap picture = KnownPicture(37, 23, 0x5A000000);
+  const Pixmap& picture = c.picture;
   const std::string file = folder_ / "shot.img";
   ASSERT_EQ(SaveError(exporter_, picture, file, c.format, c.quality), "(no error)");
   EXPECT_EQ(FileContent(file).substr(0, c.magic.size()), c.magic);
   const Decoded decoded = DecodeFile(loader_, file);
   ASSERT_TRUE(decoded.ok);
-  EXPECT_EQ(decoded.pixels.Width(), 37);
-  EXPECT_EQ(decoded.pixels.Height(), 23);
+  EXPECT_EQ(decoded.pixels.Width(), picture.Width());
+  EXPECT_EQ(decoded.pixels.Height(), picture.Height());
   if (c.exact) EXPECT_TRUE(decoded.pixels == WithoutTopByte(picture));
+  EXPECT_LE(samples::MeanChannelError(decoded.pixels.Data(), picture.Data()), c.maxError);
   EXPECT_EQ(folder_.Files(), std::set<std::string>{"shot.img"});
 }
 
@@ -301,7 +309,11 @@ INSTANTIATE_TEST_SUITE_P(Formats, ImageFormatsWin32,
                                            FormatCase{kTiffFormat, 6, "II*", true},
                                            FormatCase{kJpegFormat, 50, "\xFF\xD8", false},
                                            FormatCase{kJpegFormat, -1, "\xFF\xD8", false},
-                                           FormatCase{kGifFormat, 50, "GIF8", false}));
+                                           FormatCase{kGifFormat, 50, "GIF8", false},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, Pixmap(37, 23, 0x123456)},
+                                           FormatCase{kGifFormat, 50, "GIF8", true, 0, TwoHundredColours()},
+                                           FormatCase{kGifFormat, 50, "GIF8", false, 5,
+                                                      samples::PictureOf(201, 151, samples::GradientPixel)}));
 
 TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   GdiplusPort port(loader_);
@@ -314,7 +326,7 @@ TEST_F(ImageExportWin32, PictureMadeFromAPixmapIsOpaque32BitRgb) {
   port.DisposeImage(image);
 }
 
-TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
+TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndTheProgramsPaletteMendsIt) {
   GdiplusPort port(loader_);
   TGdipPicture picture = TGdipPicture::FromPixmap(port, KnownPicture(37, 23));
   ASSERT_TRUE(picture.HasContent());
@@ -323,7 +335,7 @@ TEST_F(ImageExportWin32, GifEncoderOutputIsCheckedAndMendedFromAnIndexedCopy) {
   const EncodedImage direct = exporter.EncodePicture(picture, kGifFormat, 50);
   ASSERT_EQ(direct.status, kGdipOk);
   if (port.DecodedSize(direct.bytes) == Size{37, 23}) GTEST_SKIP() << "this GDI+ encodes 32-bit GIFs itself";
-  TGdipPicture indexed(port, port.CloneIndexed8(picture.Handle()));
+  TGdipPicture indexed = TGdipPicture::WithPalette(port, KnownPicture(37, 23));
   ASSERT_TRUE(indexed.HasContent());
   const EncodedImage fromIndexed = exporter.EncodePicture(indexed, kGifFormat, 50);
   ASSERT_EQ(fromIndexed.status, kGdipOk);
@@ -371,7 +383,7 @@ TEST_F(ImageExportWin32, FailingReplaceLeavesTheFileAndNoTemporaryOne) {
     // Held open without sharing, the file cannot be replaced.
     const HANDLE held = CreateFileW(Widen(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const UniqueKernelHandle owned(held);
+    const UniqueFile owned(held);
     const std::string error = SaveError(exporter_, KnownPicture(37, 23), file, kPngFormat);
     EXPECT_EQ(error.rfind("Cannot create file \"" + file + "\". ", 0), 0u) << error;
     EXPECT_EQ(error.find('\r'), std::string::npos);
@@ -407,6 +419,14 @@ TEST_F(ImageExportWin32, FilePortWritesWholeFilesAndRenamesNewOnes) {
   EXPECT_EQ(files.ErrorText(ERROR_ACCESS_DENIED), "Access denied.\r\n");
   EXPECT_TRUE(files.RemoveFile(folder_ / "new.bin"));
   EXPECT_FALSE(files.FileExists(folder_ / "new.bin"));
+}
+
+TEST_F(ImageExportWin32, AFileThatDoesNotOpenIsHeldByNoOwner) {
+  const long before = LiveHandles(HandleKind::Other);
+  const UniqueFile missing(CreateFileW(Widen(folder_ / "missing.bin").c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(missing);  // INVALID_HANDLE_VALUE, not null, is what failed
+  EXPECT_EQ(LiveHandles(HandleKind::Other), before);
 }
 
 // Not a timed test: the figures go to the log, the check is that each

@@ -14,25 +14,13 @@
 #include "platform/win32/application_win32.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/handles.h"
+#include "win32/window_support.h"
 
 namespace tw {
 namespace {
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
-
-ColorRef ScreenPixel(int x, int y) {
-  win32::WindowDC screen(nullptr);
-  return GetPixel(screen.get(), x, y);
-}
+using win32::testing::Pump;
+using win32::testing::ScreenPixel;
 
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[128] = {};

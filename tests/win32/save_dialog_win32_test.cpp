@@ -92,7 +92,7 @@ class ScratchFolder {
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void WriteFile(const std::wstring& path, const std::string& content) {
-  const UniqueKernelHandle file(
+  const UniqueFile file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
   DWORD written = 0;
@@ -100,7 +100,7 @@ void WriteFile(const std::wstring& path, const std::string& content) {
 }
 
 std::string ReadFile(const std::wstring& path) {
-  const UniqueKernelHandle file(
+  const UniqueFile file(
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return "(missing)";
   char buffer[256];

@@ -12,6 +12,7 @@
 #include "app/trayicon/trayicon_win32.h"
 #include "fakes/fake_tray.h"
 #include "platform/win32/handles.h"
+#include "win32/window_support.h"
 
 namespace tw {
 namespace {
@@ -79,11 +80,7 @@ bool PumpUntil(Done done) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    win32::testing::DispatchPending();
     Sleep(1);
   }
   return true;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "win32/window_support.h"
 
 namespace tw::win32 {
 namespace {
@@ -26,13 +27,7 @@ constexpr UINT kAnswer = WM_APP + 4;
 constexpr UINT kRun = WM_APP + 5;  // runs the test's action inside the procedure
 constexpr LRESULT kAnswerValue = 42;
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 10; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
+using testing::Pump;
 
 class ProbeWindow final : public WindowBase {
  public:

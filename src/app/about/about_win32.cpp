@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "core/error.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/message_font.h"
 #include "platform/win32/utf.h"
 
@@ -124,7 +125,7 @@ INT_PTR BrandDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void BrandDialog::OnPaint() {
   PaintGuard paint(Handle());
   if (paint.dc() == nullptr) return;
-  const RECT band{band_.left, band_.top, band_.right, band_.bottom};
+  const RECT band = ToRECT(band_);
   FillRect(paint.dc(), &band, bandBrush_.get());
   if (icon_)
     DrawIconEx(paint.dc(), iconPlace_.left, iconPlace_.top, icon_.get(), kIconPicture.width, kIconPicture.height, 0,

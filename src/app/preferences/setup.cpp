@@ -161,6 +161,41 @@ int SetupHelpTopic(SetupControl control) {
   return i < std::size(kDesign) ? kDesign[i].help : 0;
 }
 
+std::string_view SetupHelpText(int topic) {
+  switch (topic) {
+    case 14:
+      return "Each tool ticked here gets a tray icon of its own: a left click on it starts that tool. With none "
+             "ticked, only the main Tarnwick icon is shown.";
+    case 15:
+      return "Click a field and press the keys that should start this tool from any program, with Shift, Ctrl or "
+             "Alt. Backspace clears the field. New hot keys work as soon as you press OK.";
+    case 16: return "The width of the Magnifier's lens, from 50 to 1600 pixels in steps of 10.";
+    case 17: return "The height of the Magnifier's lens, from 50 to 1600 pixels in steps of 10.";
+    case 18:
+      return "How many times the lens magnifies, from 1 to 10. During a run, Ctrl+left click zooms in and "
+             "Ctrl+right click zooms out.";
+    case 19: return "The mouse cursor over the screen during a Magnifier run: none, an arrow or a cross.";
+    case 20: return "Starts Tarnwick each time you log on to Windows.";
+    case 21: return "Keeps the changes: they are saved, and new hot keys and tray icons take effect at once.";
+    case 22: return "Closes the dialog and leaves every setting as it was.";
+    case 29:
+      return "Medium and High raise the contrast of what the lens shows, so that faint edges and nearly equal "
+             "colours stand out; Off shows the screen as it is.";
+    case 30:
+      return "A ruler drawn at the DPI below. Hold a real ruler against the screen and change the DPI until the "
+             "inch and centimetre marks match it.";
+    case 31:
+      return "The screen's pixels per inch, from 25 to 9999. The Measurer uses it for its inches and "
+             "millimetres, and the ruler above is drawn with it.";
+    case 32:
+      return "The quality of screenshots saved as JPEG, from 1 to 100: a higher number makes a larger file "
+             "that looks more like the screen.";
+    default:
+      return "Tarnwick's options: the tray icons, the hot keys that start each tool, the screen's DPI for the "
+             "Measurer, the Magnifier's lens and the JPEG quality. Press F1 on any control for help on it.";
+  }
+}
+
 void TfrmSetup::CopyIn(const TSettings& s) {
   Values.width = kLensTrackRange.Clamp(s.ZoomWidth / kLensSizeStep);
   Values.height = kLensTrackRange.Clamp(s.ZoomHeight / kLensSizeStep);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <string_view>
 #include <vector>
 
 #include "core/geometry.h"
@@ -102,6 +103,9 @@ SetupLayout ScaleSetupLayout(int messageFontHeight);
 
 // The help topic of a control, 0 for none.
 int SetupHelpTopic(SetupControl control);
+// What F1 shows for a topic: one or two sentences for the user. Topic 0, and
+// any number the dialog does not use, is the dialog's general help.
+std::string_view SetupHelpText(int topic);
 
 class TfrmSetup {
  public:

@@ -5,8 +5,11 @@
 #include <array>
 #include <string>
 
+#include "app/preferences/help_popup_win32.h"
 #include "app/preferences/setup_ids.h"
 #include "core/error.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/dialog_base.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/message_font.h"
@@ -34,9 +37,22 @@ bool IsHotKeyControl(HWND window) {
   return GetClassNameW(window, name, 32) > 0 && lstrcmpiW(name, HOTKEY_CLASSW) == 0;
 }
 
-// The dialog whose message-filter hook is installed; the program shows one
-// Preferences dialog at a time, on its one user-interface thread.
-HHOOK filterHook = nullptr;
+// The message-filter hook of the dialog that is open. It lives here, not in
+// the dialog object, because the hook procedure is handed nothing of ours and
+// must still pass the handle on; the program shows one Preferences dialog at
+// a time, on its one user-interface thread, and the dialog sets and clears it.
+UniqueHook filterHook;
+
+// What F1 sends from any other control: WM_HELP to the dialog for `control`.
+void AskForHelp(HWND control) {
+  HELPINFO help{.cbSize = sizeof(HELPINFO),
+                .iContextType = HELPINFO_WINDOW,
+                .iCtrlId = GetDlgCtrlID(control),
+                .hItemHandle = control,
+                .dwContextId = 0,
+                .MousePos = ToPOINT(CursorPosition())};
+  SendMessageW(GetAncestor(control, GA_ROOT), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+}
 
 // Alt+letter in a hot-key field is the combination the user wants, not the
 // mnemonic of a check box that would also be ticked.
@@ -44,8 +60,15 @@ LRESULT CALLBACK SwallowMnemonicsInHotKeyFields(int code, WPARAM wParam, LPARAM 
   if (code == MSGF_DIALOGBOX) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (msg != nullptr && msg->message == WM_SYSCHAR && IsHotKeyControl(msg->hwnd)) return TRUE;
+    // F1 in a hot-key field asks for help, as everywhere in the dialog; the
+    // field would otherwise take it as its key.
+    if (msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_F1 &&
+        IsHotKeyControl(msg->hwnd)) {
+      if (msg->message == WM_KEYDOWN) AskForHelp(msg->hwnd);
+      return TRUE;
+    }
   }
-  return CallNextHookEx(filterHook, code, wParam, lParam);
+  return CallNextHookEx(filterHook.get(), code, wParam, lParam);
 }
 
 // The number fields' key filter: digits, '.' and Backspace pass, anything
@@ -62,7 +85,7 @@ LRESULT CALLBACK NumberFieldProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lPar
 class SetupDialog final : public DialogBase {
  public:
   SetupDialog(HINSTANCE instance, const ErrorDisplay& errors, TfrmSetup& form)
-      : DialogBase(instance, DialogTemplate{.resource = IDD_SETUP}, errors), form_(form) {}
+      : DialogBase(instance, DialogTemplate{.resource = IDD_SETUP}, errors), instance_(instance), form_(form) {}
   ~SetupDialog() override { Unhook(); }
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
@@ -87,7 +110,7 @@ class SetupDialog final : public DialogBase {
     FormCreate();
     CopyIn();
     UpdateValueLabels();
-    filterHook = SetWindowsHookExW(WH_MSGFILTER, &SwallowMnemonicsInHotKeyFields, nullptr, GetCurrentThreadId());
+    filterHook.reset(SetWindowsHookExW(WH_MSGFILTER, &SwallowMnemonicsInHotKeyFields, nullptr, GetCurrentThreadId()));
     return TRUE;
   }
 
@@ -110,12 +133,10 @@ class SetupDialog final : public DialogBase {
     SetupValues v = form_.Values;
     for (std::size_t t = 0; t < kToolCount; ++t) {
       v.trayIcons[t] = IsDlgButtonChecked(Handle(), ControlId(kTrayBoxes[t])) == BST_CHECKED;
-      const auto word = static_cast<WORD>(Send(kHotKeyFields[t], HKM_GETHOTKEY, 0, 0));
-      v.hotKeys[t] = {LOBYTE(word), HIBYTE(word)};
+      const HotKeyEntry entry = HotKeyField(Item(kHotKeyFields[t])).HotKey();
+      v.hotKeys[t] = {entry.key, entry.modifiers};
     }
-    v.width = static_cast<std::int32_t>(Send(C::trbWidth, TBM_GETPOS, 0, 0));
-    v.height = static_cast<std::int32_t>(Send(C::trbHeight, TBM_GETPOS, 0, 0));
-    v.zoom = static_cast<std::int32_t>(Send(C::trbZoom, TBM_GETPOS, 0, 0));
+    ReadTrackBars(v);
     v.highContrast = CheckedItem(kContrastItems);
     v.magnifierCursor = CheckedItem(kCursorItems);
     v.dpi = dpi_;
@@ -167,15 +188,15 @@ class SetupDialog final : public DialogBase {
     const SetupValues& v = form_.Values;
     for (std::size_t t = 0; t < kToolCount; ++t) {
       CheckDlgButton(Handle(), ControlId(kTrayBoxes[t]), v.trayIcons[t] ? BST_CHECKED : BST_UNCHECKED);
-      Send(kHotKeyFields[t], HKM_SETHOTKEY, MAKEWORD(v.hotKeys[t].key, v.hotKeys[t].modifiers), 0);
+      HotKeyField(Item(kHotKeyFields[t])).SetHotKey({v.hotKeys[t].key, v.hotKeys[t].modifiers});
     }
     // Ranges before positions, and both before the first paint: a ruler
     // painted at 0 pixels per inch would have no inch to step by.
     const auto track = [this](C c, SetupRange range, std::int32_t pos) {
-      Send(c, TBM_SETRANGEMIN, FALSE, range.min);
-      Send(c, TBM_SETRANGEMAX, FALSE, range.max);
-      Send(c, TBM_SETPAGESIZE, 0, 1);
-      Send(c, TBM_SETPOS, TRUE, pos);
+      const TrackBar bar(Item(c));
+      bar.SetRange(range.min, range.max);
+      bar.SetPageSize(1);
+      bar.SetPos(pos);
     };
     track(C::trbWidth, kLensTrackRange, v.width);
     track(C::trbHeight, kLensTrackRange, v.height);
@@ -183,9 +204,10 @@ class SetupDialog final : public DialogBase {
     CheckItem(kContrastItems, v.highContrast);
     CheckItem(kCursorItems, v.magnifierCursor);
     const auto spin = [this](C c, C edit, SetupRange range, std::int32_t pos) {
-      Send(c, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(edit)), 0);
-      Send(c, UDM_SETRANGE32, static_cast<WPARAM>(range.min), range.max);
-      Send(c, UDM_SETPOS32, 0, pos);  // the whole 32 bits; the control limits it
+      const UpDown updown(Item(c));
+      updown.SetBuddy(Item(edit));
+      updown.SetRange(range.min, range.max);
+      updown.SetPos(pos);
     };
     dpi_ = v.dpi;
     jpegQuality_ = v.jpegQuality;
@@ -195,10 +217,16 @@ class SetupDialog final : public DialogBase {
   }
 
   void ReadPosition(C spin, std::int32_t& value, std::int32_t& lastValid) {
-    BOOL error = FALSE;
-    const auto pos = static_cast<std::int32_t>(Send(spin, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
-    if (!error) lastValid = pos;
+    if (const std::optional<std::int32_t> pos = UpDown(Item(spin)).Pos()) lastValid = *pos;
     value = lastValid;
+  }
+
+  // The lens size and zoom as the track bars show them, for OK and for the
+  // value labels alike.
+  void ReadTrackBars(SetupValues& v) const {
+    v.width = TrackBar(Item(C::trbWidth)).Pos();
+    v.height = TrackBar(Item(C::trbHeight)).Pos();
+    v.zoom = TrackBar(Item(C::trbZoom)).Pos();
   }
 
   void CheckItem(const std::array<C, kRadioItems>& items, int index) {
@@ -213,9 +241,7 @@ class SetupDialog final : public DialogBase {
 
   void UpdateValueLabels() {
     TfrmSetup shown;
-    shown.Values.width = static_cast<std::int32_t>(Send(C::trbWidth, TBM_GETPOS, 0, 0));
-    shown.Values.height = static_cast<std::int32_t>(Send(C::trbHeight, TBM_GETPOS, 0, 0));
-    shown.Values.zoom = static_cast<std::int32_t>(Send(C::trbZoom, TBM_GETPOS, 0, 0));
+    ReadTrackBars(shown.Values);
     SetDlgItemTextW(Handle(), ControlId(C::lblWidthValue), Widen(shown.WidthValueText()).c_str());
     SetDlgItemTextW(Handle(), ControlId(C::lblHeightValue), Widen(shown.HeightValueText()).c_str());
     SetDlgItemTextW(Handle(), ControlId(C::lblZoomValue), Widen(shown.ZoomValueText()).c_str());
@@ -223,9 +249,9 @@ class SetupDialog final : public DialogBase {
 
   void pntCalibratorPaint(const DRAWITEMSTRUCT& item) {
     const HDC dc = item.hDC;
-    const RECT& r = item.rcItem;
-    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
-    const RulerPlan plan = PlanCalibratorRuler({r.right - r.left, r.bottom - r.top}, dpi_);
+    const Rect r = ToRect(item.rcItem);
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    const RulerPlan plan = PlanCalibratorRuler({r.Width(), r.Height()}, dpi_);
     const SelectionRestorer pen(dc, GetStockObject(BLACK_PEN));
     const SelectionRestorer font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
@@ -249,19 +275,20 @@ class SetupDialog final : public DialogBase {
     else if (help.iCtrlId == IDCANCEL) control = C::btnCancel;
     else if (index >= 0 && index < kSetupControlCount) control = static_cast<C>(index);
     const int topic = control == C::Count ? 0 : SetupHelpTopic(control);
-    if (topic == 0) return;
-    // The help file is not part of the program; without it F1 only beeps.
-    const std::wstring file = Widen(form_.HelpFile);
-    if (file.empty() || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ||
-        !WinHelpW(Handle(), file.c_str(), HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(topic)))
-      MessageBeep(0);
+    // Beside the control the help is for, or below the caption for the
+    // dialog's general help.
+    RECT anchor{};
+    const auto item = static_cast<HWND>(help.hItemHandle);
+    if (topic == 0 || help.iContextType != HELPINFO_WINDOW || !IsWindow(item) || !GetWindowRect(item, &anchor)) {
+      GetWindowRect(Handle(), &anchor);
+      anchor.bottom = anchor.top + GetSystemMetrics(SM_CYCAPTION);
+    }
+    ShowHelpPopup(instance_, Handle(), ToRect(anchor), std::string(SetupHelpText(topic)));
   }
 
-  void Unhook() {
-    if (filterHook != nullptr) UnhookWindowsHookEx(filterHook);
-    filterHook = nullptr;
-  }
+  void Unhook() { filterHook.reset(); }
 
+  HINSTANCE instance_;
   TfrmSetup& form_;
   UniqueFont font_;
   std::int32_t dpi_ = 96, jpegQuality_ = 50;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/win32/convert.h"
 #include "platform/win32/utf.h"
 
 namespace tw {
@@ -164,11 +165,7 @@ void Win32TrayPort::SetForegroundWindow(TrayWindow window) { ::SetForegroundWind
 
 void Win32TrayPort::ReleaseCapture() { ::ReleaseCapture(); }
 
-Point Win32TrayPort::CursorPos() {
-  POINT p{};
-  if (GetCursorPos(&p) == FALSE) return {};
-  return {p.x, p.y};
-}
+Point Win32TrayPort::CursorPos() { return win32::CursorPosition(); }
 
 ShiftState Win32TrayPort::KeyboardShiftState() {
   // The keys are asked for as they are now: the click went to the shell's

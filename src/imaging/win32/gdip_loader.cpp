@@ -170,7 +170,11 @@ void TGdipLoader::Load(std::span<const char* const> moreNames) {
       Resolve(h, "GdipCreateBitmapFromGdiDib", b.GdipCreateBitmapFromGdiDib);
   const bool exportResolved = baseResolved &&
                               Resolve(h, "GdipCloneBitmapAreaI", export_.GdipCloneBitmapAreaI) &&
-                              Resolve(h, "GdipGetImagePixelFormat", export_.GdipGetImagePixelFormat);
+                              Resolve(h, "GdipGetImagePixelFormat", export_.GdipGetImagePixelFormat) &&
+                              Resolve(h, "GdipCreateBitmapFromScan0", export_.GdipCreateBitmapFromScan0) &&
+                              Resolve(h, "GdipSetImagePalette", export_.GdipSetImagePalette) &&
+                              Resolve(h, "GdipBitmapLockBits", export_.GdipBitmapLockBits) &&
+                              Resolve(h, "GdipBitmapUnlockBits", export_.GdipBitmapUnlockBits);
   bool moreResolved = exportResolved;
   if (moreResolved) {
     more_.reserve(moreNames.size());

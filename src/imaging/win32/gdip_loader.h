@@ -30,6 +30,7 @@ constexpr PixelFormat kPixelFormat8bppIndexed = 3 | (8 << 8) | kPixelFormatIndex
 constexpr PixelFormat kPixelFormat32bppRGB = 9 | (32 << 8) | kPixelFormatGdi;
 constexpr ULONG kEncoderParameterValueTypeLong = 4;
 constexpr UINT kImageLockModeRead = 1;
+constexpr UINT kImageLockModeWrite = 2;
 
 struct StartupInput {
   UINT32 GdiplusVersion = 1;
@@ -57,6 +58,13 @@ struct EncoderParameters {
 
 struct Rect {
   INT X, Y, Width, Height;
+};
+// ColorPalette, with room for the 256 entries an 8-bit image can have (the
+// flat API declares it with one).
+struct Palette256 {
+  UINT Flags;
+  UINT Count;
+  UINT32 Entries[256];  // 0xAARRGGBB
 };
 struct BitmapData {
   UINT Width;
@@ -90,13 +98,19 @@ struct GdipBaseFunctions {
   gdip::Status(WINAPI* GdipCreateBitmapFromGdiDib)(const BITMAPINFO*, void*, gdip::GpImage**);
 };
 
-// What the export needs beyond the base table: an indexed copy for the GIF
-// encoders that cannot take 32-bit pictures, and the pixel format, to keep
-// every picture opaque.
+// What the export needs beyond the base table: copies in another pixel
+// format and the pixel format itself, to keep every picture opaque and to
+// read a decoded image to its end; and an 8-bit image made from the program's
+// own palette and indices, for GIF.
 struct GdipExportFunctions {
   gdip::Status(WINAPI* GdipCloneBitmapAreaI)(INT, INT, INT, INT, gdip::PixelFormat, gdip::GpImage*,
                                              gdip::GpImage**);
   gdip::Status(WINAPI* GdipGetImagePixelFormat)(gdip::GpImage*, gdip::PixelFormat*);
+  gdip::Status(WINAPI* GdipCreateBitmapFromScan0)(INT, INT, INT, gdip::PixelFormat, BYTE*, gdip::GpImage**);
+  gdip::Status(WINAPI* GdipSetImagePalette)(gdip::GpImage*, const gdip::Palette256*);
+  gdip::Status(WINAPI* GdipBitmapLockBits)(gdip::GpImage*, const gdip::Rect*, UINT, gdip::PixelFormat,
+                                           gdip::BitmapData*);
+  gdip::Status(WINAPI* GdipBitmapUnlockBits)(gdip::GpImage*, gdip::BitmapData*);
 };
 
 // The program's folder to choose the library for (ending in a separator).

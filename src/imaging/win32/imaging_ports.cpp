@@ -3,15 +3,15 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/pixmap_dib.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
 
 namespace {
-
-void ReleaseStream(IStream* stream) { stream->Release(); }
-using UniqueStream = UniqueHandle<IStream*, NullTraits<IStream*, ReleaseStream, HandleKind::Other>>;
 
 // GDI+'s own statuses for what fails on the program's side of a call.
 constexpr int kGdipOutOfMemory = 3;
@@ -66,11 +66,11 @@ gdip::GpImage* CloneAs(const TGdipLoader& loader, gdip::GpImage* image, gdip::Pi
   return copy;
 }
 
-UniqueStream MemoryStream() {
-  IStream* stream = nullptr;
+ComPtr<IStream> MemoryStream() {
+  ComPtr<IStream> stream;
   // The global block is freed with the stream.
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return UniqueStream();
-  return UniqueStream(stream);
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
+  return stream;
 }
 
 }  // namespace
@@ -104,7 +104,7 @@ std::optional<Size> GdiplusPort::ImageSize(GdipImage image) {
 EncodedImage GdiplusPort::Encode(GdipImage image, const Guid& encoder,
                                  const std::optional<EncoderParameter>& parameter) {
   if (!Available() || image == 0) return {kGdipInvalidParameter, {}};
-  const UniqueStream stream = MemoryStream();
+  const ComPtr<IStream> stream = MemoryStream();
   if (!stream) return {kGdipOutOfMemory, {}};
   const CLSID clsid = ToGuid(encoder);
   LONG value = parameter ? parameter->value : 0;
@@ -120,26 +120,26 @@ EncodedImage GdiplusPort::Encode(GdipImage image, const Guid& encoder,
   // The whole image, read back in one piece.
   const LARGE_INTEGER start{};
   ULARGE_INTEGER end{};
-  if (FAILED(stream.get()->Seek(start, STREAM_SEEK_END, &end)) || end.QuadPart > MAXDWORD ||
-      FAILED(stream.get()->Seek(start, STREAM_SEEK_SET, nullptr)))
+  if (FAILED(stream->Seek(start, STREAM_SEEK_END, &end)) || end.QuadPart > MAXDWORD ||
+      FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
     return {kGdipWin32Error, {}};
   EncodedImage encoded{gdip::kOk, std::vector<std::uint8_t>(static_cast<std::size_t>(end.QuadPart))};
   ULONG read = 0;
   const ULONG wanted = static_cast<ULONG>(encoded.bytes.size());
-  if (wanted > 0 && (FAILED(stream.get()->Read(encoded.bytes.data(), wanted, &read)) || read != wanted))
+  if (wanted > 0 && (FAILED(stream->Read(encoded.bytes.data(), wanted, &read)) || read != wanted))
     return {kGdipWin32Error, {}};
   return encoded;
 }
 
 std::optional<Size> GdiplusPort::DecodedSize(std::span<const std::uint8_t> bytes) {
   if (!Available() || bytes.empty() || bytes.size() > MAXDWORD) return std::nullopt;
-  const UniqueStream stream = MemoryStream();
+  const ComPtr<IStream> stream = MemoryStream();
   if (!stream) return std::nullopt;
   ULONG written = 0;
   const ULONG size = static_cast<ULONG>(bytes.size());
   const LARGE_INTEGER start{};
-  if (FAILED(stream.get()->Write(bytes.data(), size, &written)) || written != size ||
-      FAILED(stream.get()->Seek(start, STREAM_SEEK_SET, nullptr)))
+  if (FAILED(stream->Write(bytes.data(), size, &written)) || written != size ||
+      FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
     return std::nullopt;
   ScopedImage decoded(loader_);
   if (loader_.Base().GdipLoadImageFromStream(stream.get(), decoded.Out()) != gdip::kOk ||
@@ -157,9 +157,32 @@ std::optional<Size> GdiplusPort::DecodedSize(std::span<const std::uint8_t> bytes
   return decodedSize;
 }
 
-GdipImage GdiplusPort::CloneIndexed8(GdipImage image) {
-  if (!Available() || image == 0) return 0;
-  return HandleOf(CloneAs(loader_, ImageOf(image), gdip::kPixelFormat8bppIndexed));
+GdipImage GdiplusPort::CreateIndexedImage(const IndexedPixels& pixels) {
+  const std::size_t width = pixels.width > 0 ? static_cast<std::size_t>(pixels.width) : 0;
+  const std::size_t height = pixels.height > 0 ? static_cast<std::size_t>(pixels.height) : 0;
+  if (!Available() || width == 0 || height == 0 || pixels.indices.size() != width * height ||
+      pixels.palette.empty() || pixels.palette.size() > kMaxPaletteSize)
+    return 0;
+  const GdipExportFunctions& functions = loader_.Export();
+  ScopedImage image(loader_);
+  if (functions.GdipCreateBitmapFromScan0(pixels.width, pixels.height, 0, gdip::kPixelFormat8bppIndexed, nullptr,
+                                          image.Out()) != gdip::kOk ||
+      image.get() == nullptr)
+    return 0;
+  gdip::Palette256 palette{0, static_cast<UINT>(pixels.palette.size()), {}};
+  for (std::size_t i = 0; i < pixels.palette.size(); ++i) palette.Entries[i] = 0xFF000000u | pixels.palette[i];
+  if (functions.GdipSetImagePalette(image.get(), &palette) != gdip::kOk) return 0;
+
+  const gdip::Rect all{0, 0, pixels.width, pixels.height};
+  gdip::BitmapData rows{};
+  if (functions.GdipBitmapLockBits(image.get(), &all, gdip::kImageLockModeWrite, gdip::kPixelFormat8bppIndexed,
+                                   &rows) != gdip::kOk)
+    return 0;
+  for (std::size_t y = 0; y < height; ++y)
+    std::memcpy(static_cast<BYTE*>(rows.Scan0) + static_cast<std::ptrdiff_t>(y) * rows.Stride,
+                pixels.indices.data() + y * width, width);
+  if (functions.GdipBitmapUnlockBits(image.get(), &rows) != gdip::kOk) return 0;
+  return HandleOf(image.release());
 }
 
 void GdiplusPort::DisposeImage(GdipImage image) {
@@ -180,10 +203,9 @@ std::optional<std::string> FilePort::MakeTempFile(const std::string& folder) {
 
 SystemError FilePort::WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
   if (bytes.size() > MAXDWORD) return ERROR_FILE_TOO_LARGE;
-  const HANDLE opened =
-      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
-  UniqueKernelHandle file(opened);
+  UniqueFile file(
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
   DWORD written = 0;
   const DWORD size = static_cast<DWORD>(bytes.size());
   if (WriteFile(file.get(), bytes.data(), size, &written, nullptr) == FALSE) return GetLastError();
@@ -217,11 +239,6 @@ bool FilePort::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string FilePort::ErrorText(SystemError code) {
-  wchar_t text[1024] = {};
-  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                      text, static_cast<DWORD>(std::size(text)), nullptr);
-  return Narrow(std::wstring_view(text, length));
-}
+std::string FilePort::ErrorText(SystemError code) { return SystemErrorText(code); }
 
 }  // namespace tw::win32

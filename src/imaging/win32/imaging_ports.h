@@ -19,7 +19,9 @@ class GdiplusPort final : public IGdiplusPort {
                       const std::optional<EncoderParameter>& parameter) override;
   // Decoded to its last pixel, not only the header read.
   std::optional<Size> DecodedSize(std::span<const std::uint8_t> bytes) override;
-  GdipImage CloneIndexed8(GdipImage image) override;
+  // Made blank by GDI+, then given the palette and the rows: a bitmap on
+  // the program's own memory would have to outlive the image.
+  GdipImage CreateIndexedImage(const IndexedPixels& pixels) override;
   void DisposeImage(GdipImage image) override;
 
  private:

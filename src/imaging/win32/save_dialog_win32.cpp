@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -21,37 +22,6 @@ namespace {
 // CLSID_FileSaveDialog, written out so that no import library of GUIDs is
 // needed for this one value.
 constexpr CLSID kFileSaveDialog = {0xc0b4e2f3, 0xba21, 0x4773, {0x8d, 0xba, 0x33, 0x5e, 0xc9, 0x46, 0xeb, 0x8b}};
-
-// One reference to a COM object, released when the holder goes.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() { Reset(); }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-
-  T* operator->() const { return p_; }
-  [[nodiscard]] T* Get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  // For the calls that hand out a new reference.
-  T** Put() {
-    Reset();
-    return &p_;
-  }
-  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-  // Takes over a reference the caller holds.
-  void Attach(T* p) {
-    Reset();
-    p_ = p;
-  }
-  void Reset() {
-    if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
-  }
-
- private:
-  T* p_ = nullptr;
-};
 
 // A string the shell allocated for us.
 class CoTaskString {
@@ -225,8 +195,8 @@ void OfferFileName(IFileDialog* dialog, const std::wstring& path) {
   if (!offered.folder.empty()) {
     ComPtr<IShellItem> item;
     if (SUCCEEDED(
-            SHCreateItemFromParsingName(offered.folder.c_str(), nullptr, __uuidof(IShellItem), item.PutVoid())))
-      Check(dialog->SetFolder(item.Get()), "IFileDialog::SetFolder");
+            SHCreateItemFromParsingName(offered.folder.c_str(), nullptr, __uuidof(IShellItem), item.put_void())))
+      Check(dialog->SetFolder(item.get()), "IFileDialog::SetFolder");
   }
 }
 
@@ -264,13 +234,12 @@ std::optional<SaveDialogResult> ShowItemDialog(IFileSaveDialog* dialog, HWND own
   TypeChangeRelay relay(static_cast<int>(ShownTypeIndex(request)), onTypeChange);
   UINT shown = 0;
   if (SUCCEEDED(dialog->GetFileTypeIndex(&shown))) relay.Reset(static_cast<int>(shown));
-  ComPtr<DialogEvents> events;
-  events.Attach(new DialogEvents(&relay));
+  const ComPtr<DialogEvents> events(new DialogEvents(&relay));
   DWORD cookie = 0;
-  Check(dialog->Advise(events.Get(), &cookie), "IFileDialog::Advise");
+  Check(dialog->Advise(events.get(), &cookie), "IFileDialog::Advise");
   HRESULT shownResult = S_OK;
   {
-    AdviseGuard advised(dialog, events.Get(), cookie);
+    AdviseGuard advised(dialog, events.get(), cookie);
     shownResult = dialog->Show(owner);
   }
   relay.RethrowFailure();
@@ -278,7 +247,7 @@ std::optional<SaveDialogResult> ShowItemDialog(IFileSaveDialog* dialog, HWND own
   Check(shownResult, "IFileDialog::Show");
 
   ComPtr<IShellItem> item;
-  Check(dialog->GetResult(item.Put()), "IFileDialog::GetResult");
+  Check(dialog->GetResult(item.put()), "IFileDialog::GetResult");
   CoTaskString path;
   Check(item->GetDisplayName(SIGDN_FILESYSPATH, path.Put()), "IShellItem::GetDisplayName");
   UINT index = 0;
@@ -364,8 +333,8 @@ std::optional<SaveDialogResult> SaveDialogPort::Execute(const SaveDialogRequest&
   if (style_ == SaveDialogStyle::ItemDialog) {
     ComPtr<IFileSaveDialog> dialog;
     if (SUCCEEDED(CoCreateInstance(kFileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
-                                   dialog.PutVoid())))
-      return ShowItemDialog(dialog.Get(), owner, request, onTypeChange);
+                                   dialog.put_void())))
+      return ShowItemDialog(dialog.get(), owner, request, onTypeChange);
   }
   return ShowClassicDialog(owner, request, onTypeChange);
 }

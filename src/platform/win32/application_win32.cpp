@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -124,10 +125,10 @@ std::vector<std::uint8_t> ApplicationPort::LoadResourceData(const std::string& n
 std::vector<std::string> CommandLineArguments() {
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  const UniqueLocal block(argv);  // the strings live in the same block
   std::vector<std::string> args;
   if (argv == nullptr) return args;
   for (int i = 1; i < count; ++i) args.push_back(Narrow(argv[i]));
-  LocalFree(argv);
   return args;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "platform/win32/system_error.h"
 
 namespace tw::win32 {
 
@@ -23,8 +24,7 @@ bool DialogBase::ShowModal(HWND owner) {
     DialogBoxParamW(instance_, source_.resource, owner, &DialogBase::Proc, param);
   // The return value says nothing that counts: IDOK may mean a WM_QUIT, and
   // 0 or -1 a dialog that never came up, which WM_INITDIALOG tells better.
-  if (!initialised_)
-    throw Error("Cannot show the dialog (error " + std::to_string(GetLastError()) + ")");
+  CheckLastError(initialised_, "Cannot show the dialog");
   return confirmed_;
 }
 

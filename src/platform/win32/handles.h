@@ -64,12 +64,23 @@ struct NullTraits {
   static void Close(Handle h) { CloseFn(h); }
 };
 
+// A file handle: CreateFileW answers INVALID_HANDLE_VALUE, not null, when it
+// fails; null is never a file either.
+struct FileTraits {
+  static constexpr HandleKind kKind = HandleKind::Other;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+
 inline void CloseGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void CloseMenu(HMENU h) { DestroyMenu(h); }
 inline void CloseIcon(HICON h) { DestroyIcon(h); }
 inline void CloseMemDC(HDC h) { DeleteDC(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseGlobal(HGLOBAL h) { GlobalFree(h); }
+inline void CloseLocal(HLOCAL h) { LocalFree(h); }
+inline void CloseHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void CloseLibrary(HMODULE h) { FreeLibrary(h); }
 inline void CloseWindowHandle(HWND h) { DestroyWindow(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
@@ -82,6 +93,10 @@ using UniqueIcon = UniqueHandle<HICON, NullTraits<HICON, CloseIcon, HandleKind::
 using UniqueMemDC = UniqueHandle<HDC, NullTraits<HDC, CloseMemDC, HandleKind::Gdi>>;
 using UniqueKey = UniqueHandle<HKEY, NullTraits<HKEY, CloseKey, HandleKind::Other>>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, NullTraits<HGLOBAL, CloseGlobal, HandleKind::Other>>;
+using UniqueLocal = UniqueHandle<HLOCAL, NullTraits<HLOCAL, CloseLocal, HandleKind::Other>>;
+// A hook is one of the USER objects Windows counts per process.
+using UniqueHook = UniqueHandle<HHOOK, NullTraits<HHOOK, CloseHook, HandleKind::User>>;
+using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueLibrary = UniqueHandle<HMODULE, NullTraits<HMODULE, CloseLibrary, HandleKind::Other>>;
 using UniqueWindow = UniqueHandle<HWND, NullTraits<HWND, CloseWindowHandle, HandleKind::User>>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, NullTraits<HANDLE, CloseKernelHandle, HandleKind::Other>>;

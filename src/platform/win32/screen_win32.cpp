@@ -2,18 +2,29 @@
 
 #include <cstring>
 
+#include "platform/win32/convert.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/pixmap_dib.h"
 
 namespace tw::win32 {
 
+namespace {
+
+class DesktopCanvas final : public IDesktopCanvas {
+ public:
+  explicit DesktopCanvas(HWND desktop) : dc_(desktop, GetDCEx(desktop, nullptr, DCX_WINDOW | DCX_CACHE)) {}
+  [[nodiscard]] bool Held() const { return static_cast<bool>(dc_); }
+  void CopyTo(const Rect& area, Pixmap& target) override { CopyFromDC(dc_.get(), area, target); }
+
+ private:
+  WindowDC dc_;
+};
+
+}  // namespace
+
 Size ScreenPort::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-Point ScreenPort::CursorPos() {
-  POINT p{};
-  GetCursorPos(&p);
-  return {p.x, p.y};
-}
+Point ScreenPort::CursorPos() { return CursorPosition(); }
 
 int ScreenPort::LogicalDpi() {
   WindowDC screen(nullptr);
@@ -21,21 +32,10 @@ int ScreenPort::LogicalDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-bool ScreenPort::AcquireDesktopCanvas() {
-  ReleaseDesktopCanvas();
-  desktop_ = GetDesktopWindow();
-  desktopDC_ = GetDCEx(desktop_, nullptr, DCX_WINDOW | DCX_CACHE);
-  return desktopDC_ != nullptr;
-}
-
-void ScreenPort::CopyFromDesktop(const Rect& area, Pixmap& target) {
-  if (desktopDC_ != nullptr) CopyFromDC(desktopDC_, area, target);
-}
-
-void ScreenPort::ReleaseDesktopCanvas() {
-  if (desktopDC_ != nullptr) ReleaseDC(desktop_, desktopDC_);
-  desktopDC_ = nullptr;
-  desktop_ = nullptr;
+std::unique_ptr<IDesktopCanvas> ScreenPort::AcquireDesktopCanvas() {
+  auto canvas = std::make_unique<DesktopCanvas>(GetDesktopWindow());
+  if (!canvas->Held()) return nullptr;
+  return canvas;
 }
 
 void CopyFromDC(HDC source, const Rect& area, Pixmap& target) {

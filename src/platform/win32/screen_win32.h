@@ -11,13 +11,7 @@ class ScreenPort final : public IScreenPort {
   Size ScreenSize() override;
   Point CursorPos() override;
   int LogicalDpi() override;
-  bool AcquireDesktopCanvas() override;
-  void CopyFromDesktop(const Rect& area, Pixmap& target) override;
-  void ReleaseDesktopCanvas() override;
-
- private:
-  HWND desktop_ = nullptr;
-  HDC desktopDC_ = nullptr;
+  std::unique_ptr<IDesktopCanvas> AcquireDesktopCanvas() override;
 };
 
 // Copies `area` of a device context into the same rectangle of `target`

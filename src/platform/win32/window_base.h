@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/geometry.h"
+#include "platform/win32/convert.h"
 #include "platform/win32/handles.h"
 
 namespace tw::win32 {
@@ -66,7 +67,7 @@ class PaintGuard {
   [[nodiscard]] HDC dc() const { return dc_; }
   [[nodiscard]] Rect Area() const {
     if (dc_ == nullptr) return {};
-    return {paint_.rcPaint.left, paint_.rcPaint.top, paint_.rcPaint.right, paint_.rcPaint.bottom};
+    return ToRect(paint_.rcPaint);
   }
 
  private:

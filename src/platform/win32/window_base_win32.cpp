@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/error.h"
-#include "platform/win32/utf.h"
+#include "platform/win32/system_error.h"
 
 namespace tw::win32 {
 
@@ -22,11 +22,6 @@ void ReportError(const WindowState& state, const char* message) noexcept {
 }  // namespace detail
 
 namespace {
-
-std::string WithError(const std::string& what, const wchar_t* name) {
-  const DWORD code = GetLastError();
-  return what + " \"" + (name != nullptr ? Narrow(name) : std::string()) + "\" (error " + std::to_string(code) + ")";
-}
 
 // What a message whose handler threw answers.
 LRESULT AnswerAfterError(HWND hwnd, UINT msg) noexcept {
@@ -75,8 +70,8 @@ void WindowBase::RegisterWindowClass(HINSTANCE instance, const WindowClass& wind
   wc.hbrBackground = windowClass.background;
   wc.lpszClassName = windowClass.name;
   // A second object of the same kind finds its class there already.
-  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Error(WithError("Cannot register the window class", windowClass.name));
+  CheckLastError(RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS,
+                 "Cannot register the window class", windowClass.name);
 }
 
 void WindowBase::Create(HINSTANCE instance, const wchar_t* className, const WindowPlacement& placement) {
@@ -85,20 +80,18 @@ void WindowBase::Create(HINSTANCE instance, const wchar_t* className, const Wind
                                     placement.y, placement.width, placement.height, placement.parent, nullptr,
                                     instance, this);
   if (hwnd == nullptr) {
-    const std::string message = WithError("Cannot create the window of class", className);
     // Refused after WM_NCCREATE: whatever was attached is gone with it.
     window_.release();
     state_->hwnd = nullptr;
     state_->live = false;
-    throw Error(message);
   }
+  CheckLastError(hwnd != nullptr, "Cannot create the window of class", className);
 }
 
 void WindowBase::StartTimer(UINT_PTR id, UINT milliseconds) {
   // Without a window SetTimer would make a thread timer with another id.
   if (!window_) throw Error("Cannot start a timer: the window is gone");
-  if (SetTimer(window_.get(), id, milliseconds, nullptr) == 0)
-    throw Error("Cannot start a timer (error " + std::to_string(GetLastError()) + ")");
+  CheckLastError(SetTimer(window_.get(), id, milliseconds, nullptr) != 0, "Cannot start a timer");
 }
 
 void WindowBase::Destroy() {
