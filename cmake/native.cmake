@@ -28,10 +28,16 @@ tarnwick_add_gtest_suites_of(tarnwick_unit_tests unit tarnwick_unit_suites ${TAR
 
 if(TARNWICK_BENCH)
   find_package(benchmark REQUIRED)
+  # The fakes and the counting operator new are compiled once for all of
+  # them; an object library, so that operator new is always linked in.
+  add_library(tarnwick_bench_support OBJECT ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp ${TARNWICK_TEST_SUPPORT_SOURCES})
+  target_include_directories(tarnwick_bench_support PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_options(tarnwick_bench_support PRIVATE ${TARNWICK_WARNINGS})
+  target_link_libraries(tarnwick_bench_support PRIVATE tarnwick_core)
   file(GLOB TARNWICK_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   foreach(src IN LISTS TARNWICK_BENCH_SOURCES)
     get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fakes/fakes.cpp ${TARNWICK_TEST_SUPPORT_SOURCES})
+    add_executable(${name} ${src} $<TARGET_OBJECTS:tarnwick_bench_support>)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_options(${name} PRIVATE ${TARNWICK_WARNINGS})
     target_link_libraries(${name} PRIVATE tarnwick_core benchmark::benchmark benchmark::benchmark_main)
