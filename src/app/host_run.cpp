@@ -64,6 +64,9 @@ void TfrmHost::StartTool(int tool) {
 void TfrmHost::EndTool() {
   if (!runActive_) return;
   runActive_ = false;
+  // A menu of the run left open when another program took over stays on
+  // the screen otherwise.
+  ports_.menus.EndMenu();
   if (desktopCanvas_) {
     ports_.screen.ReleaseDesktopCanvas();
     desktopCanvas_ = false;
