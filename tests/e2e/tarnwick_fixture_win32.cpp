@@ -45,6 +45,19 @@ void TarnwickTest::Launch(bool earlierStart, const std::wstring& commandTail) {
   ASSERT_NO_FATAL_FAILURE(WaitForMainIcon());
 }
 
+void TarnwickTest::EndTheSession() {
+  const auto windows = TopLevelWindows(Pid());
+  for (const UINT msg : {WM_QUERYENDSESSION, WM_ENDSESSION})
+    for (const auto& w : windows) {
+      DWORD_PTR answer = FALSE;
+      const LRESULT sent =
+          SendMessageTimeoutW(w.hwnd, msg, msg == WM_ENDSESSION, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+      EXPECT_TRUE(msg == WM_ENDSESSION || (sent != 0 && answer == TRUE)) << w.Describe();
+    }
+  EXPECT_EQ(tarnwick_.WaitForExit(kReactionLimit), std::optional<DWORD>(0)) << Seen();
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, kReactionLimit)) << Describe(TrayIcons());
+}
+
 void TarnwickTest::WaitForMainIcon() {
   bool iconsShown = WaitUntil([&] { return !tarnwick_.Running() || !TrayIconSlots().empty(); }, kStartLimit, 100ms);
   if (!tarnwick_.Running()) {
