@@ -96,6 +96,9 @@ class TfrmHost final : private IInfoWindowHost {
   bool OnSetCursor(bool cursorOverHost);
 
   // --- the program's edges (host_session.cpp) ---
+  // A second start in this session handed over its arguments and left: "/F"
+  // asks for the welcome and Preferences, or for the dialog already open.
+  void OnSecondStart(const std::vector<std::string>& args);
   // The session ends (WM_ENDSESSION): a run ends as EndTool ends it, the
   // icons and hot keys go, and the program ends; an open dialog ends with
   // it, Preferences as Cancel. Nothing comes back afterwards.

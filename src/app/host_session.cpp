@@ -1,8 +1,23 @@
-// The program's edges: the end of the session and a change of the display.
+// The program's edges: a second start in the same session, the end of the
+// session, and a change of the display.
+#include "app/about/about.h"
 #include "app/host.h"
 #include "app/trayicon/trayicon.h"
 
 namespace tw {
+
+void TfrmHost::OnSecondStart(const std::vector<std::string>& args) {
+  if (ports_.app.Terminated() || !tw::FirstRunDue(false, args)) return;
+  // The user asked for the program's dialogs: one that is open already
+  // (the very welcome, perhaps) is what they get, in front.
+  if (ports_.dialogs.DialogOpen()) {
+    ports_.dialogs.BringDialogToFront();
+    return;
+  }
+  // The welcome would open under the host, which covers the screen.
+  EndTool();
+  RunFirstRunFlow();
+}
 
 void TfrmHost::EndSession() {
   if (sessionEnded_) return;

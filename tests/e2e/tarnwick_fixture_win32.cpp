@@ -45,6 +45,15 @@ void TarnwickTest::Launch(bool earlierStart, const std::wstring& commandTail) {
   ASSERT_NO_FATAL_FAILURE(WaitForMainIcon());
 }
 
+std::optional<DWORD> TarnwickTest::StartSecondCopy(const std::wstring& commandTail) {
+  Process second;
+  // Exit code 1 at once is Wine failing to start it, as in Launch.
+  std::optional<DWORD> code = 1;
+  for (int attempt = 0; attempt < 3 && code == DWORD{1}; ++attempt)
+    code = second.Start(TarnwickExePath(), commandTail, nullptr) ? second.WaitForExit(kStartLimit) : DWORD{1};
+  return code;
+}
+
 void TarnwickTest::EndTheSession() {
   const auto windows = TopLevelWindows(Pid());
   for (const UINT msg : {WM_QUERYENDSESSION, WM_ENDSESSION})

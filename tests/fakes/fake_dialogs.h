@@ -21,7 +21,9 @@ class FakeDialogs final : public IDialogPort {
     log.Add("setup show");
     shownSetup = form.Values;
     if (!setupFailure.empty()) throw Error(setupFailure);
+    ++open;
     if (whileSetupOpen) whileSetupOpen();
+    --open;
     if (!setupAnswer) {
       log.Add("setup cancel");
       return false;
@@ -33,6 +35,8 @@ class FakeDialogs final : public IDialogPort {
 
   void ShowAbout() override { Show("about", aboutFailure, whileAboutOpen); }
   void ShowFirstRun() override { Show("first run", firstRunFailure, whileFirstRunOpen); }
+  bool DialogOpen() override { return open > 0; }
+  void BringDialogToFront() override { log.Add("dialog to front"); }
 
   std::optional<SetupValues> shownSetup;   // what the controls showed
   std::optional<SetupValues> setupAnswer;  // OK with these values; none: Cancel
@@ -49,9 +53,12 @@ class FakeDialogs final : public IDialogPort {
   void Show(const std::string& name, const std::string& failure, const std::function<void()>& meanwhile) {
     log.Add(name + " show");
     if (!failure.empty()) throw Error(failure);
+    ++open;
     if (meanwhile) meanwhile();
+    --open;
     log.Add(name + " close");
   }
+  int open = 0;  // dialogs showing
 };
 
 }  // namespace tw::fakes

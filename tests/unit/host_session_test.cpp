@@ -1,4 +1,4 @@
-// The program's edges: the session's end, a run's menus.
+// The program's edges: the session's end, a second start, a run's menus.
 #include <gtest/gtest.h>
 
 #include "fakes/host_fixture.h"
@@ -38,6 +38,17 @@ TEST(Session, ItsEndSavesARunEndsADialogUnsavedAndLeavesNothing) {
     const auto x = f.registry.GetValue(kOptions, "ScreenshotPosX");
     EXPECT_EQ(x ? x->text : "", state == kRun ? "70" : "") << state;
     EXPECT_EQ(f.log.Count("setup show"), state == kPreferences ? 1 : 0) << state;  // none after the welcome
+  }
+}
+
+TEST(SecondStart, TheSwitchOpensTheWelcomeOrBringsTheOpenDialogForward) {
+  for (const auto& [state, args, welcomes, fronts] : {std::tuple{kIdle, "", 0, 0}, {kRun, "/f", 1, 0}, {kAbout, "/F", 0, 1}}) {
+    fakes::HostFixture f(false);
+    MeetIn(f, state, [&] { f.host->OnSecondStart({args}); });
+    EXPECT_EQ(f.log.Count("first run show"), welcomes) << state;
+    EXPECT_EQ(f.log.Count("setup show"), welcomes) << state;
+    EXPECT_EQ(f.log.Count("dialog to front"), fronts) << state;
+    EXPECT_FALSE(f.window.visible) << state;
   }
 }
 
