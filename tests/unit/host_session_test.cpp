@@ -1,4 +1,5 @@
-// The program's edges: the session's end, a second start, a run's menus.
+// The program's edges: the session's end, a second start, a changed display,
+// a run's menus.
 #include <gtest/gtest.h>
 
 #include "fakes/host_fixture.h"
@@ -50,6 +51,18 @@ TEST(SecondStart, TheSwitchOpensTheWelcomeOrBringsTheOpenDialogForward) {
     EXPECT_EQ(f.log.Count("dialog to front"), fronts) << state;
     EXPECT_FALSE(f.window.visible) << state;
   }
+}
+
+TEST(Display, AChangeEndsTheRunAndTheNextRunCapturesTheNewScreen) {
+  fakes::HostFixture f;
+  f.host->StartTool(kScreenshot);
+  f.host->DisplayChanged();
+  EXPECT_FALSE(f.window.visible);
+  f.screen.SetSize({400, 250});
+  f.host->StartTool(kScreenshot);
+  f.host->FormKeyDown('C', kCtrl);  // copies the whole frozen screen
+  EXPECT_EQ(f.clipboard.bitmap, f.screen.desktop);
+  EXPECT_EQ(f.window.surface->Bounds(), (Rect{0, 0, 400, 250}));
 }
 
 TEST(RunMenus, AMenuOfTheRunStillOpenWhenItEndsIsClosed) {
