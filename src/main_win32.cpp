@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/host.h"
 #include "app/dialogs_win32.h"
@@ -21,6 +22,7 @@
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hotkeys_win32.h"
+#include "platform/win32/instance_win32.h"
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/screen_win32.h"
@@ -55,6 +57,14 @@ class ComApartment {
 };
 
 int RunProgram(HINSTANCE instance) {
+  // One copy per session: a second start hands its command line to the
+  // running copy and leaves before it makes a window or an icon or touches
+  // the registry, so the two never save over each other.
+  const tw::win32::InstanceClaim claim;
+  if (!claim.First()) {
+    tw::win32::HandOverToRunningCopy(GetCommandLineW());
+    return 0;
+  }
   // GDI+ first, kept until the very end: every export uses it. Without it
   // the program runs, and a save says why it cannot.
   const tw::win32::TGdipLoaderFull gdiplus;
@@ -92,7 +102,9 @@ int RunProgram(HINSTANCE instance) {
   window.StartStartupTimer();
 
   app.SetIdleHandler([&host] { host.ApplicationIdle(); });
+  app.SetHandOverHandler([&host](const std::vector<std::string>& args) { host.OnSecondStart(args); });
   const int code = app.Run();
+  app.SetHandOverHandler(nullptr);
   app.SetIdleHandler(nullptr);
 
   try {

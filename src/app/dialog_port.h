@@ -19,6 +19,10 @@ class IDialogPort {
   // The welcome of the first start, until the user closes it (or the
   // program ends).
   virtual void ShowFirstRun() = 0;
+  // Whether one of these dialogs is open now (a call above is still running).
+  virtual bool DialogOpen() = 0;
+  // Brings the open dialog to the front, for a user who asked for it again.
+  virtual void BringDialogToFront() = 0;
 };
 
 }  // namespace tw

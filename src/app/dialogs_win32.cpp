@@ -5,7 +5,25 @@
 
 namespace tw::win32 {
 
-bool DialogPort::ShowSetup(TfrmSetup& form) { return ShowSetupDialog(instance_, owner_, errors_, form); }
+namespace {
+
+class OpenCount {
+ public:
+  explicit OpenCount(int& count) : count_(count) { ++count_; }
+  ~OpenCount() { --count_; }
+  OpenCount(const OpenCount&) = delete;
+  OpenCount& operator=(const OpenCount&) = delete;
+
+ private:
+  int& count_;
+};
+
+}  // namespace
+
+bool DialogPort::ShowSetup(TfrmSetup& form) {
+  const OpenCount open(open_);
+  return ShowSetupDialog(instance_, owner_, errors_, form);
+}
 
 void DialogPort::ShowAbout() {
   // The owner stays hidden afterwards, whatever the box did: a shown
@@ -14,9 +32,20 @@ void DialogPort::ShowAbout() {
     HWND owner;
     ~HideOwner() { ShowWindow(owner, SW_HIDE); }
   } hide{owner_};
+  const OpenCount open(open_);
   ShowAboutDialog(instance_, owner_, errors_);
 }
 
-void DialogPort::ShowFirstRun() { ShowFirstRunDialog(instance_, owner_, errors_); }
+void DialogPort::ShowFirstRun() {
+  const OpenCount open(open_);
+  ShowFirstRunDialog(instance_, owner_, errors_);
+}
+
+void DialogPort::BringDialogToFront() {
+  // The dialog, or a message box over it: whichever of the owner's windows
+  // was active last.
+  const HWND popup = GetLastActivePopup(owner_);
+  if (popup != nullptr && popup != owner_) SetForegroundWindow(popup);
+}
 
 }  // namespace tw::win32

@@ -18,11 +18,14 @@ class DialogPort final : public IDialogPort {
   bool ShowSetup(TfrmSetup& form) override;
   void ShowAbout() override;
   void ShowFirstRun() override;
+  bool DialogOpen() override { return open_ > 0; }
+  void BringDialogToFront() override;
 
  private:
   HINSTANCE instance_;
   HWND owner_;
   ErrorDisplay errors_;
+  int open_ = 0;  // dialogs shown and not yet returned
 };
 
 }  // namespace tw::win32

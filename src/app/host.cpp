@@ -156,6 +156,8 @@ void TfrmHost::SetIconState(IconState iconState, unsigned tools) {
 }
 
 void TfrmHost::UpdateTrayIcons() {
+  // A dialog that the session's end closed must not bring its icons back.
+  if (sessionEnded_) return;
   for (int t = 0; t < kToolCount; ++t)
     xtiTools_[static_cast<std::size_t>(t)]->SetActive((Settings.IconFlags & (1u << t)) != 0);
   xtiMain_->SetActive((Settings.IconFlags & kAllTools) == 0);

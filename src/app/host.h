@@ -98,6 +98,17 @@ class TfrmHost final : private IInfoWindowHost {
   // WM_SETCURSOR over the host: true when a cursor was set here.
   bool OnSetCursor(bool cursorOverHost);
 
+  // --- the program's edges (host_session.cpp) ---
+  // A second start in this session handed over its arguments and left: "/F"
+  // asks for the welcome and Preferences, or for the dialog already open.
+  void OnSecondStart(const std::vector<std::string>& args);
+  // The session ends (WM_ENDSESSION): a run ends as EndTool ends it, the
+  // icons and hot keys go, and the program ends; an open dialog ends with
+  // it, Preferences as Cancel. Nothing comes back afterwards.
+  void EndSession();
+  // The display's size or colour depth changed: a run on the old picture ends.
+  void DisplayChanged();
+
   // --- the info window's menu ---
   void pmnInfoWinPopup();
   void mniHideInfoClick();
@@ -172,6 +183,7 @@ class TfrmHost final : private IInfoWindowHost {
   bool starting_ = false;
   bool toolsEnabled_ = true;
   bool created_ = false;
+  bool sessionEnded_ = false;
 };
 
 }  // namespace tw

@@ -75,6 +75,9 @@ void TfrmHost::OpenInfoWindow(TTool& running, Size screen) {
 void TfrmHost::EndTool() {
   if (!runActive_) return;
   runActive_ = false;
+  // A menu of the run left open when another program took over stays on
+  // the screen otherwise.
+  ports_.menus.EndMenu();
   desktopCanvas_.reset();
   // A second run soon after is common: the memory stays for it a while,
   // but no picture of the screen stays with it.

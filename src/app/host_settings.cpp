@@ -32,7 +32,10 @@ bool TfrmHost::IsFirstStartNow() {
   return first;
 }
 
-void TfrmHost::RegisterHotKeysNow() { RegisterHotKeys(ports_.hotkeys, Settings); }
+void TfrmHost::RegisterHotKeysNow() {
+  // A dialog that the session's end closed must not register them again.
+  if (!sessionEnded_) RegisterHotKeys(ports_.hotkeys, Settings);
+}
 
 void TfrmHost::UnregisterHotKeysNow() { UnregisterHotKeys(ports_.hotkeys); }
 

@@ -98,6 +98,10 @@ LRESULT HostWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (OnTimer(wParam)) return 0;
       break;
     case WM_CLOSE: OnClose(); return 0;
+    // The session goes on ending whatever the program does; it ends with it.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+    case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
     default: break;
   }
   return Default(msg, wParam, lParam);
@@ -154,6 +158,12 @@ bool HostWindow::OnTimer(UINT_PTR id) {
     host_->ReleaseRunMemory();
   return true;
 }
+
+void HostWindow::OnEndSession(bool ending) {
+  if (ending) host_->EndSession();
+}
+
+void HostWindow::OnDisplayChange() { host_->DisplayChanged(); }
 
 void HostWindow::OnClose() {
   if (host_->FormCloseQuery()) host_->FormClose();

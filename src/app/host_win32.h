@@ -54,6 +54,8 @@ class HostWindow final : public WindowBase, public IHostWindowPort {
   void OnActivateApp(bool active);
   bool OnTimer(UINT_PTR id);
   void OnClose();
+  void OnEndSession(bool ending);
+  void OnDisplayChange();
   HCURSOR CursorFor(CursorShape shape) const;
 
   HINSTANCE instance_;

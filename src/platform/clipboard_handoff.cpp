@@ -49,4 +49,13 @@ void HandOverToClipboard(IClipboardApi& api, unsigned format, IClipboardApi::Dat
   owned.release();
 }
 
+bool OpenClipboardPatiently(const std::function<bool()>& open,
+                            const std::function<void(std::chrono::milliseconds)>& pause) {
+  for (auto waited = std::chrono::milliseconds::zero();; waited += kClipboardRetryStep) {
+    if (open()) return true;
+    if (waited + kClipboardRetryStep > kClipboardRetryBound) return false;
+    pause(kClipboardRetryStep);
+  }
+}
+
 }  // namespace tw

@@ -115,6 +115,8 @@ class IMenuPort {
  public:
   virtual ~IMenuPort() = default;
   virtual int PopupMenu(const TPopupMenu& menu, Point at) = 0;
+  // Closes the menu that is open now, if any: its PopupMenu returns -1.
+  virtual void EndMenu() = 0;
 };
 
 // The application: its message loop and the small system services.

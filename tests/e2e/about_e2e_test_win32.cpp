@@ -242,6 +242,15 @@ TEST_F(Welcome, TheSwitchShowsItAgainOnALaterStart) {
   ASSERT_NO_FATAL_FAILURE(WaitForWindow(L"Welcome!", &welcome));
 }
 
+TEST_F(Welcome, ASecondStartWithTheSwitchShowsItInTheRunningCopy) {
+  ASSERT_NO_FATAL_FAILURE(Launch(true, L""));
+  ASSERT_EQ(StartSecondCopy(L"/F"), std::optional<DWORD>(0)) << Seen();
+  WindowInfo welcome, preferences;
+  ASSERT_NO_FATAL_FAILURE(WaitForWindow(L"Welcome!", &welcome));
+  ASSERT_NO_FATAL_FAILURE(ClickOk(welcome.hwnd));
+  ASSERT_NO_FATAL_FAILURE(WaitForWindow(kPreferences, &preferences));
+}
+
 TEST_F(Welcome, ExitDuringItEndsTheProgramWithoutPreferences) {
   ASSERT_NO_FATAL_FAILURE(Launch(false, L""));
   WindowInfo welcome;

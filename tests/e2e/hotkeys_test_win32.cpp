@@ -52,5 +52,19 @@ TEST_F(HotKeys, StoredHotKeysStartTheirToolsAndARunIgnoresThem) {
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }
 
+// Wine's virtual desktop takes a new size as a display does: the run on the
+// old screen's picture ends, and the next covers the new screen.
+TEST_F(HotKeys, AChangedDisplayEndsTheRunAndTheNextTakesTheNewSize) {
+  WindowInfo host;
+  PressKeys({VK_CONTROL, VK_MENU, 'S'});
+  ASSERT_NO_FATAL_FAILURE(WaitForHostShown(&host));
+  DEVMODEW mode{.dmSize = sizeof(DEVMODEW), .dmFields = DM_PELSWIDTH | DM_PELSHEIGHT, .dmPelsWidth = 800, .dmPelsHeight = 600};
+  ASSERT_EQ(ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+  ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
+  PressKeys({VK_CONTROL, VK_MENU, 'S'});
+  ASSERT_NO_FATAL_FAILURE(WaitForHostShown(&host));  // over the whole new screen
+  EXPECT_EQ(host.rect.right, 800);
+}
+
 }  // namespace
 }  // namespace e2e

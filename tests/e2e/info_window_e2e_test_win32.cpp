@@ -118,6 +118,18 @@ class InfoWindowTest : public TarnwickTest {
     ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
   }
 
+  // Drags the window by its caption from (10, 10) to (110, 60).
+  void DragByTheCaption(const InfoWindow& info) {
+    std::string error;
+    ASSERT_TRUE(MoveMouse({40, 18}, &error)) << error;
+    MouseButtonHere(true);
+    ASSERT_TRUE(MoveMouse({90, 40}, &error)) << error;
+    ASSERT_TRUE(MoveMouse({140, 68}, &error)) << error;
+    MouseButtonHere(false);
+    ASSERT_TRUE(WaitUntil([&] { return info.Rect().left == 110 && info.Rect().top == 60; }, kReactionLimit))
+        << "after a drag by (100, 50) the window is at " << Describe(info.Rect());
+  }
+
   // Moves the pointer and waits for the cursor row to follow.
   void MoveTo(const InfoWindow& info, POINT to) {
     std::string error;
@@ -244,14 +256,7 @@ TEST_F(InfoWindowTest, EachRunShowsOneWindowOfTheComputedSizeWithItsRows) {
 TEST_F(InfoWindowTest, ADragByTheCaptionIsRememberedForThatToolAlone) {
   InfoWindow info;
   ASSERT_NO_FATAL_FAILURE(StartRun('S', &info));
-  std::string error;
-  ASSERT_TRUE(MoveMouse({40, 18}, &error)) << error;
-  MouseButtonHere(true);
-  ASSERT_TRUE(MoveMouse({90, 40}, &error)) << error;
-  ASSERT_TRUE(MoveMouse({140, 68}, &error)) << error;
-  MouseButtonHere(false);
-  ASSERT_TRUE(WaitUntil([&] { return info.Rect().left == 110 && info.Rect().top == 60; }, kReactionLimit))
-      << "after a drag by (100, 50) the window is at " << Describe(info.Rect());
+  ASSERT_NO_FATAL_FAILURE(DragByTheCaption(info));
   EXPECT_TRUE(HostShown()) << "the drag ended the run; " << Seen();
   ASSERT_NO_FATAL_FAILURE(EndRun());
   EXPECT_EQ(SavedOption(L"ScreenshotPosX", L"110"), L"110");
@@ -264,6 +269,16 @@ TEST_F(InfoWindowTest, ADragByTheCaptionIsRememberedForThatToolAlone) {
   ASSERT_NO_FATAL_FAILURE(StartRun('S', &info));
   EXPECT_EQ(info.Rect().left, 110);
   EXPECT_EQ(info.Rect().top, 60);
+}
+
+// The session ends in the middle of the run: the run ends as any run ends.
+TEST_F(InfoWindowTest, TheSessionsEndDuringARunKeepsTheDraggedPlace) {
+  InfoWindow info;
+  ASSERT_NO_FATAL_FAILURE(StartRun('S', &info));
+  ASSERT_NO_FATAL_FAILURE(DragByTheCaption(info));
+  EndTheSession();
+  EXPECT_EQ(SavedOption(L"ScreenshotPosX", L"110"), L"110");
+  EXPECT_EQ(SavedOption(L"ScreenshotPosY", L"60"), L"60");
 }
 
 TEST_F(InfoWindowTest, TheZoomMenuChangesTheFactorAtTheNextMoveAndIsSaved) {

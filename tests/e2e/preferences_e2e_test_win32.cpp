@@ -236,5 +236,13 @@ TEST_F(Preferences, ExitWhileItIsOpenEndsTheProgramAndSavesNothing) {
   EXPECT_EQ(StoredOptions(), before);
 }
 
+// The session ends while the dialog is open: it counts as Cancel.
+TEST_F(Preferences, TheSessionsEndWhileItIsOpenSavesNothing) {
+  const auto before = StoredOptions();
+  ASSERT_NO_FATAL_FAILURE(OpenPreferences());
+  EndTheSession();
+  EXPECT_EQ(StoredOptions(), before);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -180,18 +180,31 @@ TEST_F(ScreenshotTest, CtrlCCopiesTheWholeFrozenScreenWithoutFrameOrInfoWindow) 
 }
 
 TEST_F(ScreenshotTest, AHeldClipboardGivesOneMessageAndTheRunGoesOn) {
-  // This process holds the clipboard open, as another program may.
+  // This process holds the clipboard open, as another program may: for a
+  // moment, as a clipboard manager does whenever it changes, the copy waits.
+  ASSERT_NO_FATAL_FAILURE(Drag({500, 200}, {600, 260}));
+  ASSERT_NO_FATAL_FAILURE(WaitForFrame({500, 200, 600, 260}));
+  DWORD before = GetClipboardSequenceNumber();
   ASSERT_TRUE(OpenClipboard(nullptr));
-  PressKeys({VK_CONTROL, 'C'});
+  PressKeys({VK_MENU, 'C'});
+  Pause(100ms);
+  CloseClipboard();
+  EXPECT_TRUE(NextClipboardBitmap(before).has_value()) << "no copy after a short hold; " << Seen();
+  EXPECT_FALSE(WaitForMessageBox(Pid(), kQuietPeriod).has_value()) << "a message after a short hold";
+  // For 2 s: one message, while it is still held.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  PressKeys({VK_MENU, 'C'});
   const auto box = WaitForMessageBox(Pid(), kReactionLimit);
+  Pause(2s);
   CloseClipboard();
   ASSERT_TRUE(box.has_value()) << "no message box; " << Seen();
   EXPECT_EQ(MessageBoxText(box->hwnd), L"Cannot open clipboard");
+  EXPECT_FALSE(WaitForMessageBox(Pid(), kQuietPeriod, box->hwnd).has_value()) << "a second message";
   PostMessageW(box->hwnd, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd); }, kReactionLimit)) << Seen();
   EXPECT_TRUE(HostShown()) << "the run ended; " << Seen();
 
-  const DWORD before = GetClipboardSequenceNumber();
+  before = GetClipboardSequenceNumber();
   PressKeys({VK_CONTROL, VK_INSERT});
   EXPECT_TRUE(NextClipboardBitmap(before).has_value()) << "the next copy failed; " << Seen();
 }

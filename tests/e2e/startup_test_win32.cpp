@@ -1,4 +1,6 @@
 // Program start: what Tarnwick.exe shows, and what it puts in the tray.
+#include <algorithm>
+
 #include "e2e/tarnwick_fixture_win32.h"
 
 namespace e2e {
@@ -25,6 +27,18 @@ TEST_F(Startup, ShowsNoWindowAndOnlyTheMainIconInTheTray) {
   EXPECT_GE(colours.white, 6) << "white pixels of 256: " << colours.white << ", green " << colours.green
                               << ", other " << colours.other;
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
+}
+
+TEST_F(Startup, ASecondStartHandsOverToTheRunningCopyAndLeaves) {
+  // Every start writes the product values: a second copy that went on would
+  // write this one again.
+  constexpr wchar_t kProductKey[] = L"SOFTWARE\\Velmora\\Tarnwick";
+  std::string error;
+  ASSERT_TRUE(WriteRegistryText(kProductKey, L"@Version", L"kept", &error)) << error;
+  EXPECT_EQ(StartSecondCopy(L""), std::optional<DWORD>(0)) << Seen();
+  EXPECT_EQ(TrayIcons().size(), 1u) << Describe(TrayIcons());
+  EXPECT_EQ(std::ranges::count(TopLevelWindows(), std::wstring(kHostCaption), &WindowInfo::title), 1);
+  EXPECT_EQ(ReadRegistryValue(kProductKey, L"@Version").value_or(RegistryValue{}).text, L"kept");
 }
 
 // A start after an earlier one, the welcome dialog not due.

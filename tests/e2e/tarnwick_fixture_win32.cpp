@@ -45,6 +45,28 @@ void TarnwickTest::Launch(bool earlierStart, const std::wstring& commandTail) {
   ASSERT_NO_FATAL_FAILURE(WaitForMainIcon());
 }
 
+std::optional<DWORD> TarnwickTest::StartSecondCopy(const std::wstring& commandTail) {
+  Process second;
+  // Exit code 1 at once is Wine failing to start it, as in Launch.
+  std::optional<DWORD> code = 1;
+  for (int attempt = 0; attempt < 3 && code == DWORD{1}; ++attempt)
+    code = second.Start(TarnwickExePath(), commandTail, nullptr) ? second.WaitForExit(kStartLimit) : DWORD{1};
+  return code;
+}
+
+void TarnwickTest::EndTheSession() {
+  const auto windows = TopLevelWindows(Pid());
+  for (const UINT msg : {WM_QUERYENDSESSION, WM_ENDSESSION})
+    for (const auto& w : windows) {
+      DWORD_PTR answer = FALSE;
+      const LRESULT sent =
+          SendMessageTimeoutW(w.hwnd, msg, msg == WM_ENDSESSION, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+      EXPECT_TRUE(msg == WM_ENDSESSION || (sent != 0 && answer == TRUE)) << w.Describe();
+    }
+  EXPECT_EQ(tarnwick_.WaitForExit(kReactionLimit), std::optional<DWORD>(0)) << Seen();
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, kReactionLimit)) << Describe(TrayIcons());
+}
+
 void TarnwickTest::WaitForMainIcon() {
   bool iconsShown = WaitUntil([&] { return !tarnwick_.Running() || !TrayIconSlots().empty(); }, kStartLimit, 100ms);
   if (!tarnwick_.Running()) {

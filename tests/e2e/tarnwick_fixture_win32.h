@@ -43,6 +43,13 @@ class TarnwickTest : public ::testing::Test {
   // What SetUp does, for cases that start differently.
   void Launch(bool earlierStart, const std::wstring& commandTail);
   void WaitForMainIcon();
+  // Starts Tarnwick.exe once more, beside this one; its exit code, or none
+  // if it still runs.
+  std::optional<DWORD> StartSecondCopy(const std::wstring& commandTail);
+  // Ends the session as Windows does: every top-level window of Tarnwick.exe
+  // is asked (WM_QUERYENDSESSION: each must answer TRUE), then told
+  // (WM_ENDSESSION); the program must end with exit code 0, icons and all.
+  void EndTheSession();
 
   [[nodiscard]] DWORD Pid() const { return tarnwick_.Id(); }
 

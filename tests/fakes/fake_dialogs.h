@@ -22,7 +22,9 @@ class FakeDialogs final : public IDialogPort {
     shownSetup = form.Values;
     shownHelpFile = form.HelpFile;
     if (!setupFailure.empty()) throw Error(setupFailure);
+    ++open;
     if (whileSetupOpen) whileSetupOpen();
+    --open;
     if (!setupAnswer) {
       log.Add("setup cancel");
       return false;
@@ -34,6 +36,8 @@ class FakeDialogs final : public IDialogPort {
 
   void ShowAbout() override { Show("about", aboutFailure, whileAboutOpen); }
   void ShowFirstRun() override { Show("first run", firstRunFailure, whileFirstRunOpen); }
+  bool DialogOpen() override { return open > 0; }
+  void BringDialogToFront() override { log.Add("dialog to front"); }
 
   std::optional<SetupValues> shownSetup;   // what the controls showed
   std::string shownHelpFile;
@@ -51,9 +55,12 @@ class FakeDialogs final : public IDialogPort {
   void Show(const std::string& name, const std::string& failure, const std::function<void()>& meanwhile) {
     log.Add(name + " show");
     if (!failure.empty()) throw Error(failure);
+    ++open;
     if (meanwhile) meanwhile();
+    --open;
     log.Add(name + " close");
   }
+  int open = 0;  // dialogs showing
 };
 
 }  // namespace tw::fakes

@@ -1,6 +1,7 @@
 #include "fakes/fakes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/error.h"
 
@@ -67,7 +68,9 @@ void FakeHostWindow::SetWindowCursor(CursorShape shape) { windowCursors.push_bac
 int FakeMenus::PopupMenu(const TPopupMenu& menu, Point at) {
   log.Add("popup " + menu.Name);
   shown.push_back({menu.Name, at, menu.Items});
+  open = true;
   if (whileOpen) whileOpen();
+  if (!std::exchange(open, false)) return -1;  // ended meanwhile
   for (std::size_t i = 0; i < menu.Items.size(); ++i)
     if (!choose.empty() && menu.Items[i].Name == choose) return menu.Items[i].Enabled ? static_cast<int>(i) : -1;
   return -1;
@@ -78,6 +81,10 @@ void FakeApplication::ProcessMessages() {
   auto now = std::move(pending);
   pending.clear();
   for (auto& message : now) message();
+}
+
+void FakeMenus::EndMenu() {
+  if (std::exchange(open, false)) log.Add("end menu");
 }
 
 std::vector<std::uint8_t> FakeApplication::LoadResourceData(const std::string& name) {

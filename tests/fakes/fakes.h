@@ -71,6 +71,8 @@ class FakeMenus final : public IMenuPort {
  public:
   explicit FakeMenus(CallLog& callLog) : log(callLog) {}
   int PopupMenu(const TPopupMenu& menu, Point at) override;
+  // Logged only when a menu is open (while `whileOpen` runs).
+  void EndMenu() override;
 
   struct Shown {
     std::string menu;
@@ -81,6 +83,7 @@ class FakeMenus final : public IMenuPort {
   // The item the "user" picks, by name; empty picks nothing.
   std::string choose;
   std::function<void()> whileOpen;
+  bool open = false;
   CallLog& log;
 };
 

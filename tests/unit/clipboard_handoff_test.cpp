@@ -58,5 +58,20 @@ TEST(ClipboardHandoff, TheDataIsFreedExactlyWhenTheClipboardDidNotTakeIt) {
   }
 }
 
+// A clipboard manager holds the clipboard for a moment: the copy asks again,
+// for about a quarter of a second in all.
+TEST(ClipboardHandoff, AHeldClipboardIsAskedAgainWithinTheBound) {
+  const struct { int freeAtTry, tries; } cases[] = {{1, 1}, {17, 17}, {0, 17}};  // 0: held all along
+  for (const auto& c : cases) {
+    int tries = 0;
+    std::chrono::milliseconds waited{0};
+    EXPECT_EQ(OpenClipboardPatiently([&] { return ++tries == c.freeAtTry; }, [&](auto step) { waited += step; }),
+              c.freeAtTry != 0);
+    EXPECT_EQ(tries, c.tries);
+    EXPECT_EQ(waited, (c.tries - 1) * kClipboardRetryStep);
+  }
+  EXPECT_GT(17 * kClipboardRetryStep, kClipboardRetryBound);  // the bound is used
+}
+
 }  // namespace
 }  // namespace tw

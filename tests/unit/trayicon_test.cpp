@@ -32,6 +32,7 @@ class LoggingMenuPort : public IMenuPort {
     shownAt = at;
     return choice;
   }
+  void EndMenu() override {}
 
  private:
   FakeTrayPort& log_;

@@ -11,6 +11,7 @@
 
 #include "app/host_win32.h"
 #include "platform/win32/dialog_base.h"
+#include "platform/win32/instance_win32.h"
 #include "win32/dialog_template.h"
 
 namespace tw::win32 {
@@ -88,6 +89,21 @@ TEST_F(ApplicationWin32Test, ErrorBoxesAreOwnedByTheHostOnlyWhileItIsShown) {
   EXPECT_EQ(app.ErrorOwner(), host.Handle()) << "during a run";
   host.HideHost();
   EXPECT_EQ(app.ErrorOwner(), app.Window());
+}
+
+// A second start's command line comes from another process: the handler
+// gets it as arguments, and nothing else that is sent.
+TEST_F(ApplicationWin32Test, OnlyAHandedOverCommandLineReachesTheHandler) {
+  std::vector<std::vector<std::string>> handed;
+  app.SetHandOverHandler([&](const std::vector<std::string>& args) { handed.push_back(args); });
+  std::wstring line = L"p.exe a\xD800" L"b";  // a surrogate without its pair
+  ASSERT_TRUE(HandOverToRunningCopy(line));
+  std::wstring tooLong(32768, L'x');
+  for (COPYDATASTRUCT data : {COPYDATASTRUCT{kHandOverTag + 1, 8, line.data()}, COPYDATASTRUCT{kHandOverTag, 7, line.data()},
+                              COPYDATASTRUCT{kHandOverTag, 65536, tooLong.data()}})
+    EXPECT_EQ(SendMessageW(app.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+  app.ProcessMessages();
+  EXPECT_EQ(handed, (std::vector<std::vector<std::string>>{{"a\xEF\xBF\xBD" "b"}}));
 }
 
 }  // namespace

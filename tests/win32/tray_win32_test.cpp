@@ -26,6 +26,7 @@ class NoMenus : public IMenuPort {
     ++shown;
     return -1;
   }
+  void EndMenu() override {}
 };
 
 class QuietApp : public IApplicationPort {

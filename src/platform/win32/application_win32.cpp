@@ -3,32 +3,62 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/instance_win32.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
 
 namespace {
-constexpr wchar_t kWindowClass[] = L"TarnwickApplication";
+// Handed-over arguments are handled from the queue, never inside the
+// WM_COPYDATA that brings them: the sender waits for its answer, and the
+// message may arrive while the program is still setting itself up.
+constexpr UINT kHandedOverMessage = WM_APP + 1;
+// More waiting than any user starts programs: the rest is refused.
+constexpr std::size_t kHandOversWaiting = 8;
 }  // namespace
 
 ApplicationWindow::ApplicationWindow(HINSTANCE instance, std::function<void()> onIdle, ErrorDisplay errors)
     : WindowBase(std::move(errors)), onIdle_(std::move(onIdle)) {
-  RegisterWindowClass(instance, {.name = kWindowClass});
+  RegisterWindowClass(instance, {.name = kApplicationWindowClass});
   // A tool window: hidden as it is, it must never get a task bar button.
-  Create(instance, kWindowClass, {.exStyle = WS_EX_TOOLWINDOW, .title = L"Tarnwick", .style = WS_POPUP});
+  Create(instance, kApplicationWindowClass,
+         {.exStyle = WS_EX_TOOLWINDOW, .title = kApplicationWindowTitle, .style = WS_POPUP});
 }
 
 LRESULT ApplicationWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ENTERIDLE: OnEnterIdle(); return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kHandedOverMessage: OnHandedOver(); return 0;
     default: return Default(msg, wParam, lParam);
   }
 }
 
 void ApplicationWindow::OnEnterIdle() {
   if (onIdle_) onIdle_();
+}
+
+void ApplicationWindow::SetHandOverHandler(HandOverHandler handler) {
+  onHandOver_ = std::move(handler);
+  if (onHandOver_ && !handedOver_.empty()) PostMessageW(Handle(), kHandedOverMessage, 0, 0);
+}
+
+bool ApplicationWindow::OnCopyData(const COPYDATASTRUCT* data) {
+  if (data == nullptr || handedOver_.size() >= kHandOversWaiting) return false;
+  auto args = HandedOverArguments(*data);
+  if (!args) return false;
+  handedOver_.push_back(std::move(*args));
+  PostMessageW(Handle(), kHandedOverMessage, 0, 0);
+  return true;
+}
+
+void ApplicationWindow::OnHandedOver() {
+  if (!onHandOver_) return;
+  // The handler may open a dialog, whose loop brings the next ones here.
+  for (const auto& args : std::exchange(handedOver_, {})) onHandOver_(args);
 }
 
 ApplicationPort::ApplicationPort(HINSTANCE instance)
@@ -122,9 +152,11 @@ std::vector<std::uint8_t> ApplicationPort::LoadResourceData(const std::string& n
   return {bytes, bytes + size};
 }
 
-std::vector<std::string> CommandLineArguments() {
+std::vector<std::string> CommandLineArguments() { return CommandLineArguments(GetCommandLineW()); }
+
+std::vector<std::string> CommandLineArguments(const wchar_t* commandLine) {
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  LPWSTR* argv = CommandLineToArgvW(commandLine, &count);
   const UniqueLocal block(argv);  // the strings live in the same block
   std::vector<std::string> args;
   if (argv == nullptr) return args;

@@ -15,7 +15,10 @@ namespace {
 class ClipboardApi final : public IClipboardApi {
  public:
   explicit ClipboardApi(HWND owner) : owner_(owner) {}
-  bool Open() override { return OpenClipboard(owner_) != FALSE; }
+  bool Open() override {
+    return OpenClipboardPatiently([this] { return OpenClipboard(owner_) != FALSE; },
+                                  [](std::chrono::milliseconds step) { Sleep(static_cast<DWORD>(step.count())); });
+  }
   void Empty() override { EmptyClipboard(); }
   bool SetData(unsigned format, Data data) override {
     return SetClipboardData(format, reinterpret_cast<HANDLE>(data)) != nullptr;

@@ -33,12 +33,20 @@ int MenuPort::PopupMenu(const TPopupMenu& menu, Point at) {
   // A popup menu closes on a click elsewhere only if its owner is the
   // foreground window.
   SetForegroundWindow(owner_);
+  ++open_;
   const int chosen = static_cast<int>(TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                      at.x, at.y, 0, owner_, nullptr));
+  --open_;
   // A menu opened for a background window needs a message afterwards, or it
   // stays open on the second click (a long-standing TrackPopupMenu quirk).
   PostMessageW(owner_, WM_NULL, 0, 0);
   return chosen - 1;
+}
+
+void MenuPort::EndMenu() {
+  // A menu whose owner loses the foreground to another program may stay on
+  // the screen; the run it belongs to is over.
+  if (open_ > 0) ::EndMenu();
 }
 
 }  // namespace tw::win32

@@ -11,9 +11,11 @@ class MenuPort final : public IMenuPort {
   // Menus are owned by `owner`, which receives their messages.
   void SetOwner(HWND owner) { owner_ = owner; }
   int PopupMenu(const TPopupMenu& menu, Point at) override;
+  void EndMenu() override;
 
  private:
   HWND owner_ = nullptr;
+  int open_ = 0;  // menus shown and not yet returned
 };
 
 }  // namespace tw::win32
