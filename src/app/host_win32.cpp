@@ -1,5 +1,7 @@
 #include "app/host_win32.h"
 
+#include <utility>
+
 #include "app/host.h"
 #include "platform/win32/application_win32.h"
 #include "platform/win32/convert.h"
@@ -196,6 +198,7 @@ void HostWindow::RegisterScreenCursors() {
 }
 
 void HostWindow::ShowHost() {
+  RememberForeground();
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                SWP_SHOWWINDOW);
   SetForegroundWindow(Handle());
@@ -207,11 +210,28 @@ void HostWindow::ShowHost() {
   if (CursorOver(Handle())) SetCursor(CursorFor(windowCursor_));
 }
 
-void HostWindow::HideHost() { ShowWindow(Handle(), SW_HIDE); }
+void HostWindow::HideHost() {
+  // Left to itself Windows activates whatever window is next below, not the
+  // one the user was working in (the About box a hot key ran over, say). So
+  // that one is activated first, while the host still covers it; a run that
+  // ended because the user went to another program leaves it alone.
+  const HWND previous = std::exchange(foregroundBeforeRun_, nullptr);
+  if (GetForegroundWindow() == Handle() && previous != nullptr && IsWindowVisible(previous))
+    SetForegroundWindow(previous);
+  ShowWindow(Handle(), SW_HIDE);
+}
 
 bool HostWindow::HostVisible() { return IsWindowVisible(Handle()) != FALSE; }
 
-void HostWindow::BringHostToForeground() { SetForegroundWindow(Handle()); }
+void HostWindow::BringHostToForeground() {
+  RememberForeground();
+  SetForegroundWindow(Handle());
+}
+
+void HostWindow::RememberForeground() {
+  const HWND foreground = GetForegroundWindow();
+  if (foreground != Handle()) foregroundBeforeRun_ = foreground;
+}
 
 void HostWindow::Present(const Rect& area) {
   if (surface_ == nullptr || !HostVisible()) return;

@@ -57,11 +57,13 @@ class HostWindow final : public WindowBase, public IHostWindowPort {
   void OnEndSession(bool ending);
   void OnDisplayChange();
   HCURSOR CursorFor(CursorShape shape) const;
+  void RememberForeground();
 
   HINSTANCE instance_;
   TfrmHost* host_ = nullptr;
   const Pixmap* surface_ = nullptr;
   CursorShape windowCursor_ = CursorShape::Arrow;
+  HWND foregroundBeforeRun_ = nullptr;  // gets the keyboard back after the run
   enum ScreenCursor { kScreenshotCursor, kMeasurerCursor, kDropperCursor, kScreenCursorCount };
   std::array<HCURSOR, kScreenCursorCount> screenCursors_{};  // by ScreenCursor
   std::vector<std::string> args_;

@@ -177,6 +177,7 @@ TEST_F(AboutBox, AMagnifierHotKeyRunOverItIsDrawnAtOnceAndAClickEndsIt) {
   ASSERT_NO_FATAL_FAILURE(WaitForHostHidden());
   ASSERT_TRUE(WaitUntil([&] { return BandShown(about.hwnd); }, kReactionLimit))
       << "the About box is not there after the run; " << Seen();
+  ASSERT_NO_FATAL_FAILURE(WaitForForeground(about.hwnd));  // the keyboard is back where it was
   ASSERT_NO_FATAL_FAILURE(ClickOk(about.hwnd));
   EXPECT_TRUE(tarnwick_.Running()) << Seen();
 }

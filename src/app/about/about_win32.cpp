@@ -79,9 +79,8 @@ HWND BrandDialog::AddLabel(int id, std::string_view text, HFONT font, const Rect
     RECT r{0, 0, 0, 0};
     WindowDC dc(Handle());
     if (dc) {
-      const HGDIOBJ old = SelectObject(dc.get(), font);
+      const SelectionRestorer selected(dc.get(), font);
       DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-      SelectObject(dc.get(), old);
     }
     bounds = MakeRect({place.left, place.top}, {r.right - r.left, r.bottom - r.top});
   }

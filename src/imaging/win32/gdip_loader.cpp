@@ -6,6 +6,7 @@
 #include "imaging/gdiplus_library.h"
 #include "core/paths.h"
 #include "platform/registry_data.h"
+#include "platform/win32/application_win32.h"
 #include "platform/win32/utf.h"
 
 namespace tw::win32 {
@@ -116,19 +117,7 @@ std::string ChooseLibrary(const GdipLibraryFolder& programFolder) {
 
 }  // namespace
 
-std::string ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return FolderOfPath(Narrow(path));
-}
+std::string ProgramFolder() { return FolderOfPath(ProgramFile()); }
 
 TGdipLoader::TGdipLoader() : TGdipLoader(GdipLibraryFolder{ProgramFolder()}) {}
 

@@ -122,11 +122,13 @@ void ApplicationPort::ShowError(const std::string& message) {
   MessageBoxW(owner, Widen(message).c_str(), L"Tarnwick", MB_OK | MB_ICONERROR | modality);
 }
 
-std::string ApplicationPort::ProgramPath() {
+std::string ApplicationPort::ProgramPath() { return ProgramFile(); }
+
+std::string ProgramFile() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
+    if (n < path.size()) {  // 0 included: no path
       path.resize(n);
       return Narrow(path);
     }

@@ -99,4 +99,7 @@ class ApplicationPort final : public IApplicationPort {
 std::vector<std::string> CommandLineArguments();
 std::vector<std::string> CommandLineArguments(const wchar_t* commandLine);
 
+// The full path of Tarnwick.exe, however long; empty if Windows cannot say.
+std::string ProgramFile();
+
 }  // namespace tw::win32
