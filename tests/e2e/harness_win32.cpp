@@ -1,5 +1,7 @@
 #include "e2e/harness_win32.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -341,15 +343,20 @@ bool ScreenShot::SaveBmp(const std::wstring& path) const {
          WriteFile(file.get(), rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
 }
 
-void PressKey(WORD virtualKey) {
-  INPUT in[2]{};
-  in[0].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = virtualKey;
-  in[0].ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-  in[1] = in[0];
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
+void Inject(std::vector<INPUT> inputs) {
+  std::size_t sent = 0;
+  DWORD error = 0;
+  const bool all = WaitUntil(
+      [&] {
+        sent += SendInput(static_cast<UINT>(inputs.size() - sent), inputs.data() + sent, sizeof(INPUT));
+        error = GetLastError();
+        return sent == inputs.size();
+      },
+      Millis(1000), Millis(10));
+  EXPECT_TRUE(all) << "SendInput queued " << sent << " of " << inputs.size() << " inputs (error " << error << ")";
 }
+
+void PressKey(WORD virtualKey) { PressKeys({virtualKey}); }
 
 void PressKeys(std::initializer_list<WORD> chord) {
   // All down in order, then all up in reverse, as a person presses Ctrl+Alt+S.
@@ -366,7 +373,7 @@ void PressKeys(std::initializer_list<WORD> chord) {
     up.ki.dwFlags = KEYEVENTF_KEYUP;
     in.push_back(up);
   }
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+  Inject(std::move(in));
 }
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

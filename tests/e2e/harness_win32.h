@@ -138,6 +138,10 @@ void ClickHere(WORD modifier = 0, bool right = false);
 // Presses or lets go of a mouse button where the pointer is (for drags).
 void MouseButtonHere(bool down, bool right = false);
 
+// Queues synthesized input in its order. SendInput may queue only part of
+// it under load; the rest is sent again for a second, and a failure is
+// reported rather than the input silently lost.
+void Inject(std::vector<INPUT> inputs);
 // Synthesized keys (SendInput), which Wine delivers like real input.
 void PressKey(WORD virtualKey);
 // Presses the keys together, as a chord (Ctrl+Alt+S), and lets them go.

@@ -22,6 +22,9 @@
 // move wineserver takes, from any process, before the window under the
 // cursor gets its WM_MOUSEMOVE). A click sent after that is queued behind
 // the move, so it lands where the pointer is.
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <deque>
 #include <thread>
 
@@ -57,6 +60,8 @@ class MoveWatch {
     return moves_;
   }
   [[nodiscard]] bool Running() const { return running_; }
+  // Button presses and releases that have passed the hook so far.
+  [[nodiscard]] unsigned long Buttons() const { return buttons_; }
 
  private:
   static constexpr UINT kPublish = WM_APP + 1;
@@ -104,6 +109,7 @@ class MoveWatch {
   }
 
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam != WM_MOUSEMOVE && wParam != WM_MOUSEWHEEL) ++Get().buttons_;
     if (code == HC_ACTION && wParam == WM_MOUSEMOVE) {
       const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
       PostThreadMessageW(GetCurrentThreadId(), kPublish, static_cast<WPARAM>(info->pt.x),
@@ -114,6 +120,7 @@ class MoveWatch {
 
   SRWLOCK lock_ = SRWLOCK_INIT;
   Moves moves_;
+  std::atomic<unsigned long> buttons_{0};
   bool running_ = false;
 };
 
@@ -168,6 +175,17 @@ bool MoveMouse(POINT to, std::string* error) {
   return true;
 }
 
+// Returns once wineserver has the `buttons` presses and releases in
+// `inputs` (the hook has passed them), so that a pointer move made next from
+// outside Wine cannot overtake them.
+void InjectButtons(std::vector<INPUT> inputs, unsigned long buttons) {
+  MoveWatch& watch = MoveWatch::Get();
+  const unsigned long before = watch.Buttons();
+  Inject(std::move(inputs));
+  EXPECT_TRUE(!watch.Running() || WaitUntil([&] { return watch.Buttons() >= before + buttons; }, kCursorLimit, Millis(2)))
+      << (watch.Buttons() - before) << " of " << buttons << " mouse buttons reached wineserver";
+}
+
 bool Click(POINT at, bool right, std::string* error) {
   if (!MoveMouse(at, error)) return false;
   ClickHere(0, right);
@@ -196,7 +214,7 @@ void ClickHere(WORD modifier, bool right) {
   button(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
   button(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
   if (modifier != 0) key(true);
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+  InjectButtons(std::move(in), 2);
 }
 
 void MouseButtonHere(bool down, bool right) {
@@ -204,7 +222,7 @@ void MouseButtonHere(bool down, bool right) {
   m.type = INPUT_MOUSE;
   m.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
                        : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-  SendInput(1, &m, sizeof m);
+  InjectButtons({m}, 1);
 }
 
 }  // namespace e2e
