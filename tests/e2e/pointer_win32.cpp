@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <deque>
 #include <thread>
 
@@ -177,10 +178,17 @@ bool MoveMouse(POINT to, std::string* error) {
 
 // Returns once wineserver has the `buttons` presses and releases in
 // `inputs` (the hook has passed them), so that a pointer move made next from
-// outside Wine cannot overtake them.
-void InjectButtons(std::vector<INPUT> inputs, unsigned long buttons) {
+// outside Wine cannot overtake them. `pressing`: they start with a press.
+void InjectButtons(std::vector<INPUT> inputs, unsigned long buttons, bool pressing) {
   MoveWatch& watch = MoveWatch::Get();
   const unsigned long before = watch.Buttons();
+  // Now and then, on a slow machine, a click reaches wineserver and no window
+  // acts on it. A window that holds the mouse, or a menu mode, would explain
+  // it: said here, so that a failure that follows shows it.
+  GUITHREADINFO gui{.cbSize = sizeof(GUITHREADINFO)};
+  if (pressing && GetGUIThreadInfo(0, &gui) && (gui.hwndCapture != nullptr || (gui.flags & ~GUI_CARETBLINKING) != 0))
+    std::fprintf(stderr, "before a press: the foreground thread's capture is %s, its flags 0x%lx\n",
+                 gui.hwndCapture ? Inspect(gui.hwndCapture).Describe().c_str() : "none", gui.flags);
   Inject(std::move(inputs));
   EXPECT_TRUE(!watch.Running() || WaitUntil([&] { return watch.Buttons() >= before + buttons; }, kCursorLimit, Millis(2)))
       << (watch.Buttons() - before) << " of " << buttons << " mouse buttons reached wineserver";
@@ -214,7 +222,7 @@ void ClickHere(WORD modifier, bool right) {
   button(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
   button(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
   if (modifier != 0) key(true);
-  InjectButtons(std::move(in), 2);
+  InjectButtons(std::move(in), 2, true);
 }
 
 void MouseButtonHere(bool down, bool right) {
@@ -222,7 +230,7 @@ void MouseButtonHere(bool down, bool right) {
   m.type = INPUT_MOUSE;
   m.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
                        : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-  InjectButtons({m}, 1);
+  InjectButtons({m}, 1, down);
 }
 
 }  // namespace e2e
