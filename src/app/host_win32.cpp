@@ -198,7 +198,6 @@ void HostWindow::RegisterScreenCursors() {
 }
 
 void HostWindow::ShowHost() {
-  RememberForeground();
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                SWP_SHOWWINDOW);
   SetForegroundWindow(Handle());

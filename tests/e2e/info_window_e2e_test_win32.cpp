@@ -89,11 +89,6 @@ class InfoWindowTest : public TarnwickTest {
   // Starts a run from the tray menu and finds its one info window.
   void StartRun(WORD mnemonic, InfoWindow* info) {
     ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(mnemonic));
-    ASSERT_NO_FATAL_FAILURE(FindInfoWindow(info));
-  }
-
-  // Waits for the shown host and its one info window.
-  void FindInfoWindow(InfoWindow* info) {
     ASSERT_NO_FATAL_FAILURE(WaitForHostShown(&host_));
     // Found once it is complete: it shows itself at the end of its making.
     std::vector<HWND> windows;
@@ -328,34 +323,6 @@ TEST_F(InfoWindowTest, TheCloseButtonHidesItAndShowInfoBringsItBackUpdated) {
       << "the cursor row reads \"" << Narrow(info.Value(0)) << "\"";
   ASSERT_NO_FATAL_FAILURE(ChooseFromContextMenu({650, 620}, L"Hide &info", &items));
   EXPECT_TRUE(WaitUntil([&] { return !info.Visible(); }, kReactionLimit)) << "\"Hide &info\" did not hide it";
-}
-
-class InfoWindowByHotKey : public InfoWindowTest {
- protected:
-  void SetUp() override {
-    std::string error;
-    // Shift+F5 for the Dropper, as the program stores shortcut codes.
-    ASSERT_TRUE(WriteRegistryText(kOptions, L"DropperKey", L"8308", &error)) << error;
-    ASSERT_NO_FATAL_FAILURE(Launch(true, L""));
-  }
-};
-
-TEST_F(InfoWindowByHotKey, ARunStartedUnderAStillMouseShowsTheCursorAtOnce) {
-  TestPicture picture(kPictureArea, 1);
-  ASSERT_TRUE(WaitUntil([&] { return picture.OnScreen(1); }, 5s));
-  std::string error;
-  ASSERT_TRUE(MoveMouse(kInPicture, &error)) << error;
-  PressKeys({VK_SHIFT, VK_F5});
-  InfoWindow info;
-  ASSERT_NO_FATAL_FAILURE(FindInfoWindow(&info));
-  EXPECT_TRUE(WaitUntil([&] { return info.Value(0) == PointText(kInPicture); }, kReactionLimit))
-      << "the cursor row reads \"" << Narrow(info.Value(0)) << "\"";
-  // The zoom view's pixels at this first moment are checked on the fakes
-  // (InfoWindowRun in the unit tests): here, a desktop copy taken right after
-  // the hot key, with the mouse resting on the picture, now and then holds a
-  // grey band (0x9E9E9E) the picture does not have, which the program then
-  // rightly shows as the frozen screen.
-  EXPECT_TRUE(info.Visible());
 }
 
 }  // namespace
